@@ -1,0 +1,26 @@
+// The program: the main window over the machine's serial line, settings
+// store, blocking wait and message boxes.
+
+#include "app/frmMain.h"
+#include "platform/platform.h"
+#include "platform/qtmessageboxes.h"
+#include "platform/qtserialline.h"
+#include "platform/qtsettingsstore.h"
+#include "platform/sleepingwait.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+
+    orrinet::QtSettingsStore settings;
+    orrinet::QtSerialLine port(settings);
+    orrinet::SleepingWait wait;
+    orrinet::QtMessageBoxes boxes;
+
+    frmMain w{orrinet::Platform{port, settings, wait, boxes}};
+    w.show();
+    return QApplication::exec();
+}

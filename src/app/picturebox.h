@@ -1,0 +1,52 @@
+#pragma once
+
+#include "app/art.h"
+
+#include <QWidget>
+
+namespace orrinet {
+
+// A picture that can also take the keyboard focus and reports its input the
+// way the pads' handlers expect it: key codes are Windows virtual-key codes,
+// Shift codes 1 Shift, 2 Ctrl, 4 Alt, button codes 1 left, 2 right, 4 middle,
+// x and y in pixels of the picture.
+//
+// A held key repeats keyDown but gives a single keyUp on its real release.
+// While it has the focus it keeps every key, Tab and the arrows included,
+// so focus does not wander off the pad.
+class PictureBox : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit PictureBox(Art art, QWidget *parent = nullptr);
+
+    Art art() const { return m_art; }
+    void setArt(Art art);
+
+Q_SIGNALS:
+    void keyDown(int keyCode, int shift);
+    void keyUp(int keyCode, int shift);
+    void gotFocus();
+    void lostFocus();
+    void clicked();
+    void mouseDown(int button, int shift, double x, double y);
+    void mouseMove(int button, int shift, double x, double y);
+    void mouseUp(int button, int shift, double x, double y);
+
+protected:
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    Art m_art;
+};
+
+} // namespace orrinet

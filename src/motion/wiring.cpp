@@ -1,0 +1,30 @@
+// Connections of the slider, the focus options and the halt-delay menu.
+
+#include "app/frmMain.h"
+
+#include <QAction>
+#include <QRadioButton>
+#include <QSlider>
+
+void frmMain::wireMotion()
+{
+    // The slider does not track: its value, and so the rate sent, changes
+    // when the thumb is let go or moved by keys or code; dragging only
+    // updates the caption.
+    connect(SliderMove, &QSlider::valueChanged, this, &frmMain::SliderMove_Change);
+    connect(SliderMove, &QSlider::sliderMoved, this, &frmMain::SliderMove_Scroll);
+
+    for (std::size_t i = 0; i < OptionFocus.size(); ++i) {
+        const int index = static_cast<int>(i);
+        // Becoming chosen, by the user or by code, is the option's click.
+        connect(OptionFocus[i], &QRadioButton::toggled, this, [this, index](bool on) {
+            if (on)
+                OptionFocus_Click(index);
+        });
+    }
+
+    for (std::size_t i = 1; i < PTDbutton.size(); ++i) {
+        const int index = static_cast<int>(i);
+        connect(PTDbutton[i], &QAction::triggered, this, [this, index] { PTDbutton_Click(index); });
+    }
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+// The main window built over the test doubles: a fake serial line on a
+// virtual clock, a settings store in memory and scripted message boxes.
+//
+//     PanelFixture f;                                  // empty store
+//     PanelFixture f{{{"com_port", "3"}, {"slew_rate", "10"}}};  // stored "Defaults"
+//     QVERIFY(f.connectPort());                        // Connect, traffic forgotten
+//     f.window.CommandGet_Click();
+//     QCOMPARE(f.written(), QStringList{":GR#"});
+
+#include "app/frmMain.h"
+#include "platform/fakeserialport.h"
+#include "platform/memorysettingsstore.h"
+#include "platform/platform.h"
+#include "platform/recordingwait.h"
+#include "platform/scriptedmessageboxes.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <utility>
+#include <vector>
+
+namespace orrinet::testing {
+
+// Keys and texts of section "Defaults" as an earlier run left them.
+using StoredDefaults = QList<std::pair<QString, QString>>;
+
+struct PanelFixture
+{
+    explicit PanelFixture(const StoredDefaults &defaults = {});
+
+    RecordingWait wait;
+    FakeSerialPort port{&wait};
+    MemorySettingsStore settings;
+    ScriptedMessageBoxes boxes;
+    frmMain window{Platform{port, settings, wait, boxes}};
+
+    // Selects the port in the list (when given) and presses Connect. On
+    // success the writes and pauses made while connecting are forgotten, so
+    // that a test sees only its own traffic. True when the port is open.
+    bool connectPort(int comPort = 0);
+    // Presses Connect while connected. True when the port is closed.
+    bool disconnectPort();
+
+    // Shows the window and waits until it is active, for tests of the
+    // keyboard focus. True when it became active.
+    bool showActive();
+
+    QStringList written() const { return port.writtenTexts(); }
+    std::vector<int> pauses() const { return wait.pauses(); }
+    // Forgets writes and pauses so far.
+    void forgetTraffic();
+
+private:
+    static MemorySettingsStore storeWith(const StoredDefaults &defaults);
+};
+
+} // namespace orrinet::testing

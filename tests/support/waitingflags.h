@@ -1,0 +1,55 @@
+#pragma once
+
+// The main window's awaited-reply flags, reached by their place in the
+// receive handler's test order, and listed by name for readable comparisons:
+//
+//     waiting(f.window, Awaiting::Gps) = true;
+//     QCOMPARE(raisedFlags(f.window), QStringList{"WaitingGps"});
+
+#include "app/frmMain.h"
+#include "link/awaited.h"
+
+#include <QStringList>
+
+#include <array>
+#include <cstddef>
+
+namespace orrinet::testing {
+
+inline constexpr std::array<bool frmMain::*, kAwaitingCount> kWaitingFlags{
+    &frmMain::WaitingRa,        &frmMain::WaitingDec,       &frmMain::WaitingFirmware,
+    &frmMain::WaitingProduct,   &frmMain::WaitingDate,      &frmMain::WaitingTime,
+    &frmMain::WaitingAzimuth,   &frmMain::WaitingAltitude,  &frmMain::WaitingLatitude,
+    &frmMain::WaitingLongitude, &frmMain::WaitingGotoRa,    &frmMain::WaitingGotoDec,
+    &frmMain::WaitingGoto,      &frmMain::WaitingGps,       &frmMain::WaitingAlign,
+    &frmMain::WaitingAutostarGoto, &frmMain::WaitingAutostar, &frmMain::WaitingStatus,
+};
+
+inline bool &waiting(frmMain &window, Awaiting flag)
+{
+    return window.*kWaitingFlags[static_cast<std::size_t>(flag)];
+}
+
+inline bool waiting(const frmMain &window, Awaiting flag)
+{
+    return window.*kWaitingFlags[static_cast<std::size_t>(flag)];
+}
+
+// Names of the raised flags, in test order.
+inline QStringList raisedFlags(const frmMain &window)
+{
+    QStringList names;
+    for (const Awaiting flag : kAwaitingTestOrder) {
+        if (waiting(window, flag))
+            names << QString(awaitingName(flag));
+    }
+    return names;
+}
+
+inline void clearAllFlags(frmMain &window)
+{
+    for (const Awaiting flag : kAwaitingTestOrder)
+        waiting(window, flag) = false;
+}
+
+} // namespace orrinet::testing
