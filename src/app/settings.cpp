@@ -52,7 +52,7 @@ struct Save
     ValueText text;
 };
 
-QString number(int value)
+QString number(qint64 value)
 {
     return QString::number(value);
 }

@@ -130,13 +130,6 @@ QList<ListItem> coordinateListItems(CoordinateList list)
     return items;
 }
 
-QString twoDigits(int value)
-{
-    const QString digits =
-        QStringLiteral("%1").arg(std::abs(qint64{value}), 2, 10, QLatin1Char('0'));
-    return value < 0 ? QLatin1Char('-') + digits : digits;
-}
-
 QString twoDigitField(QStringView field)
 {
     const std::optional<double> value = fieldNumber(field);

@@ -50,9 +50,9 @@ constexpr int decDegreesListPosition(int degrees)
 {
     return 89 - degrees;
 }
-constexpr int decDegreesAtListPosition(int position)
+constexpr qint64 decDegreesAtListPosition(int position)
 {
-    return 89 - position;
+    return 89 - qint64{position};
 }
 
 // The selections of the seven lists; noSelection where a list has none.
@@ -70,8 +70,6 @@ struct ListPositions
     friend bool operator==(const ListPositions &, const ListPositions &) = default;
 };
 
-// Decimal, at least two digits: 5 -> "05", 45 -> "45", -1 -> "-01".
-QString twoDigits(int value);
 
 // A text field through the two-digit format: a number is rewritten ("5" -> "05",
 // " 7" -> "07"), anything else is returned as it stands ("5#", "", "0.").

@@ -10,13 +10,6 @@ namespace {
 // At least two digits, a leading zero below 10; the minus of a negative
 // number goes before the padded digits (-1 -> "-01"). Widened first so that
 // the magnitude of INT_MIN is representable.
-QString twoDigitArgument(int value)
-{
-    const qint64 wide = value;
-    const QString digits =
-        QString::number(wide < 0 ? -wide : wide).rightJustified(2, QLatin1Char('0'));
-    return wide < 0 ? QLatin1Char('-') + digits : digits;
-}
 
 template <typename Table>
 auto findByIndex(const Table &table, int index) -> std::optional<typename Table::value_type>
@@ -30,17 +23,25 @@ auto findByIndex(const Table &table, int index) -> std::optional<typename Table:
 
 } // namespace
 
+QString twoDigits(qint64 value)
+{
+    // Widened so that the magnitude of any int is representable.
+    const quint64 magnitude = value < 0 ? 0 - quint64(value) : quint64(value);
+    const QString digits = QString::number(magnitude).rightJustified(2, QLatin1Char('0'));
+    return value < 0 ? QLatin1Char('-') + digits : digits;
+}
+
 QString raCommand(int hours, int minutes, int seconds)
 {
-    return QLatin1StringView(":Sr ") + twoDigitArgument(hours) + QLatin1Char(':') +
-           twoDigitArgument(minutes) + QLatin1Char(':') + twoDigitArgument(seconds) +
+    return QLatin1StringView(":Sr ") + twoDigits(hours) + QLatin1Char(':') +
+           twoDigits(minutes) + QLatin1Char(':') + twoDigits(seconds) +
            QLatin1Char('#');
 }
 
-QString decCommand(QChar sign, int degrees, int minutes, int seconds)
+QString decCommand(QChar sign, qint64 degrees, int minutes, int seconds)
 {
-    return QLatin1StringView(":Sd ") + sign + twoDigitArgument(degrees) + QLatin1Char(':') +
-           twoDigitArgument(minutes) + QLatin1Char(':') + twoDigitArgument(seconds) +
+    return QLatin1StringView(":Sd ") + sign + twoDigits(degrees) + QLatin1Char(':') +
+           twoDigits(minutes) + QLatin1Char(':') + twoDigits(seconds) +
            QLatin1Char('#');
 }
 

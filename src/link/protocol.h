@@ -120,6 +120,10 @@ inline constexpr int kReplyTimeoutMs = 5000;
 
 // ---- argument commands --------------------------------------------------------
 
+// A number in a command or coordinate text: decimal, at least two digits,
+// a leading zero below 10 ("05"); a negative one keeps its sign ("-01").
+QString twoDigits(qint64 value);
+
 // ":Sr HH:MM:SS#". Each number is written with at least two digits, a leading
 // zero below 10; a negative number keeps its minus ("-01"), a larger one all
 // its digits ("100").
@@ -127,7 +131,7 @@ QString raCommand(int hours, int minutes, int seconds);
 
 // ":Sd sDD:MM:SS#", the sign character placed as given ('+' or '-'), the
 // numbers formatted like raCommand's.
-QString decCommand(QChar sign, int degrees, int minutes, int seconds);
+QString decCommand(QChar sign, qint64 degrees, int minutes, int seconds);
 
 // ":F" & (index + 1) & "#", plain decimal. Valid speeds are index 0..3; see
 // focusSpeed() for the checked lookup.

@@ -1,4 +1,5 @@
 #include "coords/coordinates.h"
+#include "link/protocol.h"
 
 #include <QRandomGenerator>
 #include <QTest>
