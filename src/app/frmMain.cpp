@@ -488,6 +488,7 @@ void frmMain::wireApp()
     connect(HelpAboutButton, &QAction::triggered, this, &frmMain::HelpAboutButton_Click);
 
     connect(CommandConnect, &QPushButton::clicked, this, &frmMain::CommandConnect_Click);
+    connect(&Comm1, &orrinet::SerialPort::connectionLost, this, &frmMain::Comm1_OnLost);
     // Selecting an item, by the user or by code, is the list's click.
     connect(Combo1, &QComboBox::currentIndexChanged, this, &frmMain::Combo1_Click);
     // A change of value, by the user or by code, is the box's click.

@@ -118,6 +118,7 @@ public:
     // ---- link: connection ------------------------------------------------
     void Combo1_Click();
     void CommandConnect_Click();
+    void Comm1_OnLost(const QString &reason); // the device went away while connected
     void Send_Command(const QString &Command);
     void DispRecBufferButton_Click();
 

@@ -1,5 +1,6 @@
 // The serial port's connection: choosing the port, Connect/Disconnect with the
-// window's two faces, the one general send routine and the receive-buffer view.
+// window's two faces, the device going away while connected, the one general
+// send routine and the receive-buffer view.
 
 #include "app/commandbutton.h"
 #include "app/frmMain.h"
@@ -14,12 +15,33 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QMenu>
+#include <QTimer>
 
 namespace {
 
 QString portText(int port)
 {
     return QString::number(port);
+}
+
+// What the window shows while the port is closed. The port is closed first,
+// so that leaving pointer mode through the box's own handler sends nothing.
+void showDisconnectedFace(frmMain &w)
+{
+    w.CheckPointerControl->setChecked(false);
+    w.FrameFocus->hide();
+    w.FrameMove->hide();
+    w.FrameRADEC->hide();
+    w.FrameAutostar->hide();
+    w.LX200Menu->menuAction()->setEnabled(false);
+    w.TeleMenu->menuAction()->setEnabled(false);
+    w.GotoMenu->menuAction()->setEnabled(false);
+    w.SendButton->setEnabled(false);
+    w.Picture1->show();
+    w.CommandConnect->setText(QStringLiteral("Connect"));
+    w.CommandConnect->setBackColor(w.ConnectBackColor);
+    w.Combo1->setEnabled(true);
+    w.SendCheck->setEnabled(true);
 }
 
 } // namespace
@@ -37,21 +59,7 @@ void frmMain::CommandConnect_Click()
 {
     if (Comm1.isOpen()) {
         Comm1.close();
-        // Leaves pointer mode through the box's own handler, the port being closed.
-        CheckPointerControl->setChecked(false);
-        FrameFocus->hide();
-        FrameMove->hide();
-        FrameRADEC->hide();
-        FrameAutostar->hide();
-        LX200Menu->menuAction()->setEnabled(false);
-        TeleMenu->menuAction()->setEnabled(false);
-        GotoMenu->menuAction()->setEnabled(false);
-        SendButton->setEnabled(false);
-        Picture1->show();
-        CommandConnect->setText(QStringLiteral("Connect"));
-        CommandConnect->setBackColor(ConnectBackColor);
-        Combo1->setEnabled(true);
-        SendCheck->setEnabled(true);
+        showDisconnectedFace(*this);
         setStatusText(QStringLiteral("Disconnected from com ") + portText(ComPort));
         return;
     }
@@ -88,6 +96,22 @@ void frmMain::CommandConnect_Click()
     setStatusText(QStringLiteral("Connected to com ") + portText(ComPort));
     SendCheck->setEnabled(false);
     focusPad();
+}
+
+void frmMain::Comm1_OnLost(const QString &reason)
+{
+    // The picture is hidden only while connected; otherwise there is nothing
+    // to take back.
+    if (Picture1->isVisibleTo(this))
+        return;
+    if (Comm1.isOpen())
+        Comm1.close();
+    showDisconnectedFace(*this);
+    // No reply can come any more: its time-out would only hide why.
+    Timer1->stop();
+    setMousePointer(MousePointer::Default);
+    setStatusText(QStringLiteral("Connection lost on com ") + portText(ComPort) +
+                  QStringLiteral(" - ") + reason);
 }
 
 void frmMain::Send_Command(const QString &Command)

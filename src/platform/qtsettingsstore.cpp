@@ -1,5 +1,7 @@
 #include "platform/qtsettingsstore.h"
 
+#include "platform/portdevices.h"
+
 namespace orrinet {
 
 namespace {
@@ -14,6 +16,11 @@ QString path(const QString &section, const QString &key)
 QString QtSettingsStore::read(const QString &section, const QString &key,
                               const QString &defaultValue) const
 {
+    // QSettings reads the file once and keeps it; the port mapping may be
+    // changed by another program while the panel runs (a simulator started
+    // again maps the same number to a new device), so look at the file again.
+    if (section == QLatin1String(portOverrideSection))
+        m_settings.sync();
     return m_settings.value(path(section, key), defaultValue).toString();
 }
 

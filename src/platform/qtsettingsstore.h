@@ -24,8 +24,9 @@ public:
     QString location() const;
 
 private:
-    QSettings m_settings{QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Orrinet"),
-                         QStringLiteral("Orrinet")};
+    // Mutable: reading the port mapping first looks for changes on disk.
+    mutable QSettings m_settings{QSettings::NativeFormat, QSettings::UserScope,
+                                 QStringLiteral("Orrinet"), QStringLiteral("Orrinet")};
 };
 
 } // namespace orrinet
