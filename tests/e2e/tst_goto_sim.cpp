@@ -124,15 +124,10 @@ void TestGotoSim::gotoAboveHorizonArrives()
     frmMain &w = *m_window;
     // Near the meridian, 26 degrees from the zenith.
     selectDeclination(w, false, 60);
-    const QString raCommand = u":Sr "_s + w.ComboRAh->currentText().left(2) + u':' +
-                              w.ComboRAm->currentText().left(2) + u':' + w.ComboRAs->currentText().left(2) +
-                              u'#';
 
     QVERIFY(startGoto());
-    QCOMPARE(w.RaString, raCommand);
     QCOMPARE(w.DecString, u":Sd +60:00:00#"_s);
     QCOMPARE(w.statusText(), u"Goto RA/DEC  "_s + w.GotoText + u"  - Sent"_s);
-    QCOMPARE(w.LabelRADEC->text(), w.GotoText);
     QVERIFY(w.GotoText.endsWith(u"  DEC +60\u00B0 00' 00\""_s));
     QVERIFY(!w.Timer1->isActive());
 

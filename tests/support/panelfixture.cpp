@@ -5,14 +5,14 @@
 
 namespace orrinet::testing {
 
-PanelFixture::PanelFixture(const StoredDefaults &defaults) : settings(storeWith(defaults)) {}
-
-MemorySettingsStore PanelFixture::storeWith(const StoredDefaults &defaults)
+PanelFixture::PanelFixture(const StoredDefaults &defaults)
+    : settings([&defaults] {
+          MemorySettingsStore store;
+          for (const auto &[key, value] : defaults)
+              store.preset(QStringLiteral("Defaults"), key, value);
+          return store;
+      }())
 {
-    MemorySettingsStore store;
-    for (const auto &[key, value] : defaults)
-        store.preset(QStringLiteral("Defaults"), key, value);
-    return store;
 }
 
 bool PanelFixture::connectPort(int comPort)

@@ -2,12 +2,7 @@
 
 // The main window built over the test doubles: a fake serial line on a
 // virtual clock, a settings store in memory and scripted message boxes.
-//
-//     PanelFixture f;                                  // empty store
-//     PanelFixture f{{{"com_port", "3"}, {"slew_rate", "10"}}};  // stored "Defaults"
-//     QVERIFY(f.connectPort());                        // Connect, traffic forgotten
-//     f.window.CommandGet_Click();
-//     QCOMPARE(f.written(), QStringList{":GR#"});
+//     PanelFixture f{{{"com_port", "3"}}};   // section "Defaults" as stored
 
 #include "app/frmMain.h"
 #include "platform/fakeserialport.h"
@@ -44,17 +39,13 @@ struct PanelFixture
     // Presses Connect while connected. True when the port is closed.
     bool disconnectPort();
 
-    // Shows the window and waits until it is active, for tests of the
-    // keyboard focus. True when it became active.
+    // Shows the window and waits until it is active. True when it became active.
     bool showActive();
 
     QStringList written() const { return port.writtenTexts(); }
     std::vector<int> pauses() const { return wait.pauses(); }
     // Forgets writes and pauses so far.
     void forgetTraffic();
-
-private:
-    static MemorySettingsStore storeWith(const StoredDefaults &defaults);
 };
 
 } // namespace orrinet::testing

@@ -1,9 +1,8 @@
 #pragma once
 
-// A pseudo-terminal pair in raw mode, standing in for a serial device: the
-// program under test opens slavePath() like a serial port; the test talks on
-// the master side. Reads keep the Qt event loop turning, so that the
-// program's own queued serial work goes on while the test waits.
+// A pseudo-terminal pair in raw mode standing in for a serial device: the
+// program opens slavePath() like a serial port; the test reads what it sent
+// on the master side.
 
 #include <QByteArray>
 #include <QString>
@@ -21,26 +20,15 @@ public:
     bool isOpen() const { return m_master >= 0; }
     // Why opening failed.
     QString errorString() const { return m_error; }
-
-    int masterFd() const { return m_master; }
     // The device path the program opens, such as /dev/pts/5.
     QString slavePath() const { return m_slavePath; }
 
-    // Sends bytes as if the device had sent them. False if not all could be
-    // written within the time.
-    bool write(const QByteArray &bytes, int timeoutMs = 1000);
-
     // Reads until count bytes have arrived or the time is up; returns what
-    // arrived (fewer bytes on a time-out).
-    QByteArray read(qsizetype count, int timeoutMs = 1000);
-
-    // Reads until nothing has arrived for quietMs, or timeoutMs in all.
-    QByteArray readUntilQuiet(int quietMs = 100, int timeoutMs = 2000);
+    // arrived. The Qt event loop keeps turning meanwhile, so the program's
+    // queued serial work goes on.
+    QByteArray read(qsizetype count, int timeoutMs);
 
 private:
-    // Waits up to timeoutMs for input, keeping events flowing; false on time-out.
-    bool waitReadable(int timeoutMs);
-
     int m_master = -1;
     // Held open so that the master never sees a hang-up while the program
     // has the device closed.

@@ -41,8 +41,6 @@ bool SimProcess::readFirstLine()
         m_process.waitForReadyRead(static_cast<int>(qMin<qint64>(deadline.remainingTime(), 100)));
     }
     m_ptyPath = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-    while (m_process.canReadLine())
-        m_endpoints << QString::fromLocal8Bit(m_process.readLine()).trimmed();
     if (m_ptyPath.isEmpty()) {
         m_error = QStringLiteral("lx200sim printed an empty device path");
         return false;

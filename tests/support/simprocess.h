@@ -1,18 +1,10 @@
 #pragma once
 
-// The simulator lx200sim run as a child process, for end-to-end tests over
-// a real pseudo-terminal:
-//
-//     SimProcess sim(configHome, {"--com", "7"});   // configHome: a temporary dir
-//     QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
-//     sim.ptyPath();                                 // e.g. /dev/pts/4
-//
-// With --com N the simulator maps the panel's Com N to its pseudo-terminal in
-// the per-user settings under configHome (XDG_CONFIG_HOME). For the panel's
-// own settings store to see that mapping, the test process must use the same
-// folder, set before the first settings object is made (the location is fixed
-// for the process then), e.g. by qputenv("XDG_CONFIG_HOME", ...) in main().
-// The destructor stops the simulator with SIGTERM, which removes the mapping.
+// The simulator lx200sim as a child process, for end-to-end tests over a real
+// pseudo-terminal. With {"--com", "7"} it maps the panel's Com 7 to its
+// pseudo-terminal in the per-user settings under configHome (XDG_CONFIG_HOME);
+// the test process must use the same folder, set in main() before the first
+// settings object is made. SIGTERM on destruction removes the mapping.
 
 #include <QProcess>
 #include <QString>
@@ -26,10 +18,8 @@ public:
     static constexpr int kStartTimeoutMs = 10000;
     static constexpr int kStopTimeoutMs = 5000;
 
-    // Starts LX200SIM_PATH with the arguments and waits for the first line
-    // of its standard output, the pseudo-terminal's path. An empty configHome
-    // leaves XDG_CONFIG_HOME as this process has it. The simulator's standard
-    // error goes to this process's.
+    // Starts LX200SIM_PATH and waits for the pseudo-terminal's path, the first
+    // line it prints. An empty configHome leaves XDG_CONFIG_HOME as it is.
     SimProcess(const QString &configHome, const QStringList &arguments);
     ~SimProcess();
     SimProcess(const SimProcess &) = delete;
@@ -40,13 +30,9 @@ public:
     // Why starting failed.
     QString errorString() const { return m_error; }
 
-    // The device path the panel opens (the first line of standard output).
+    // The device path the panel opens.
     QString ptyPath() const { return m_ptyPath; }
-    // Every further line printed so far at start (tcp://... with --tcp).
-    QStringList endpoints() const { return m_endpoints; }
-
-    // Sends SIGTERM and waits; kills it if it does not end in time. True when
-    // it ended within the time. Also done by the destructor.
+    // SIGTERM, then SIGKILL if it does not end in time. True when it ended in time.
     bool stop();
 
 private:
@@ -54,7 +40,6 @@ private:
 
     QProcess m_process;
     QString m_ptyPath;
-    QStringList m_endpoints;
     QString m_error;
 };
 
