@@ -382,13 +382,21 @@ frmMain::~frmMain()
 
 QString frmMain::statusText() const
 {
-    return StatusText->text();
+    return m_statusText;
 }
 
 void frmMain::setStatusText(const QString &text)
 {
-    StatusText->setTextFormat(Qt::PlainText);
-    StatusText->setText(text);
+    m_statusText = text;
+    // The status bar has room for one line: the shown text is cut and its line
+    // breaks flattened, so that a flood of input cannot make every update lay
+    // out tens of kilobytes. statusText() keeps the whole text.
+    QString shown = text.left(kStatusShownLength);
+    for (QChar &c : shown) {
+        if (c == u'\n' || c == u'\r' || c == u'\t')
+            c = u' ';
+    }
+    StatusText->setText(shown);
 }
 
 void frmMain::setMousePointer(MousePointer pointer)

@@ -200,6 +200,9 @@ private:
     static const std::array<DispatchEntry, orrinet::kAwaitingCount> kDispatchTable;
     static bool frmMain::*waitingMember(orrinet::Awaiting awaits);
 
+    // Characters of the status text that the status bar shows.
+    static constexpr qsizetype kStatusShownLength = 256;
+    QString m_statusText;
     MousePointer m_mousePointer = MousePointer::Default;
     KeyMap *m_keyMap = nullptr;
     frmAbout *m_about = nullptr;

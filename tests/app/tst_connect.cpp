@@ -78,6 +78,7 @@ private Q_SLOTS:
     void displayReceiveBufferShowsAndEmptiesInput_data();
     void displayReceiveBufferShowsAndEmptiesInput();
     void closedPortTouchesNothing();
+    void floodOfInputShowsOneShortLine();
 };
 
 void ConnectTest::connectAndDisconnectSwitchFaces()
@@ -220,6 +221,24 @@ void ConnectTest::displayReceiveBufferShowsAndEmptiesInput()
     QCOMPARE(f.window.StatusText->textFormat(), Qt::PlainText);
     QCOMPARE(f.port.buffered(), QString());
     QVERIFY(f.written().isEmpty());
+}
+
+// Unexpected input is kept whole in the status text, but the status bar shows
+// one line of bounded length, however much arrives in one event.
+void ConnectTest::floodOfInputShowsOneShortLine()
+{
+    PanelFixture f;
+    QVERIFY(f.connectPort(1));
+    QString flood;
+    for (int i = 0; i < 2000; ++i)
+        flood += QStringLiteral("ab\r\ncd#\t");
+    f.port.feed(flood);
+
+    QCOMPARE(f.window.statusText(), flood);
+    const QString shown = f.window.StatusText->text();
+    QVERIFY(shown.size() <= 256);
+    QVERIFY(flood.startsWith(shown.left(2)));
+    QVERIFY(!shown.contains(u'\n') && !shown.contains(u'\r') && !shown.contains(u'\t'));
 }
 
 void ConnectTest::closedPortTouchesNothing()
