@@ -169,6 +169,14 @@ void QtSerialLine::takeInput(QIODevice *device)
     m_input += device->readAll();
     if (!thresholdReached())
         return;
+    // Input that ends in a reply terminator is complete: deliver it without
+    // waiting for the line to fall quiet (saves about 3 ms per exchange).
+    if (m_input.endsWith('#')) {
+        m_quiet.stop();
+        m_cap.stop();
+        QMetaObject::invokeMethod(this, &QtSerialLine::deliver, Qt::QueuedConnection);
+        return;
+    }
     if (!m_cap.isActive())
         m_cap.start();
     m_quiet.start(); // each chunk restarts the quiet gap
