@@ -15,6 +15,7 @@
 #include "platform/qtsettingsstore.h"
 #include "platform/scriptedmessageboxes.h"
 #include "platform/sleepingwait.h"
+#include "support/privatesettings.h"
 #include "support/simprocess.h"
 #include "support/waitingflags.h"
 
@@ -375,19 +376,6 @@ void TestConnectionLostSim::connectAgainOnceANewSimulatorRuns()
     QCOMPARE(lost.size(), 1);
 }
 
-// The settings location is fixed for the process at the first settings
-// object, so it is set before anything else runs; the simulators inherit it.
-int main(int argc, char *argv[])
-{
-    QTemporaryDir config;
-    if (!config.isValid())
-        return 1;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    TestConnectionLostSim test;
-    return QTest::qExec(&test, argc, argv);
-}
+ORRINET_E2E_MAIN(TestConnectionLostSim)
 
 #include "tst_connectionlost_sim.moc"

@@ -10,6 +10,7 @@
 #include "platform/qtsettingsstore.h"
 #include "platform/scriptedmessageboxes.h"
 #include "platform/sleepingwait.h"
+#include "support/privatesettings.h"
 #include "support/simprocess.h"
 #include "support/waitingflags.h"
 
@@ -194,20 +195,6 @@ void TestGotoSim::haltStopsTheSlew()
     QCOMPARE(w.LabelRADEC->text(), stopped);
 }
 
-// The settings location is fixed for the process at the first settings
-// object, so it is set before anything else runs; the simulator is given the
-// same one.
-int main(int argc, char *argv[])
-{
-    QTemporaryDir config;
-    if (!config.isValid())
-        return 1;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    TestGotoSim test;
-    return QTest::qExec(&test, argc, argv);
-}
+ORRINET_E2E_MAIN(TestGotoSim)
 
 #include "tst_goto_sim.moc"

@@ -4,6 +4,7 @@
 
 #include "platform/qtserialline.h"
 #include "platform/qtsettingsstore.h"
+#include "support/privatesettings.h"
 #include "support/simprocess.h"
 
 #include <QCoreApplication>
@@ -27,12 +28,10 @@ class TestSerialSim : public QObject
     Q_OBJECT
 
 public:
-    explicit TestSerialSim(const QString &configHome) : m_configHome(configHome) {}
-
 private Q_SLOTS:
     void initTestCase()
     {
-        m_sim = std::make_unique<SimProcess>(m_configHome,
+        m_sim = std::make_unique<SimProcess>(qEnvironmentVariable("XDG_CONFIG_HOME"),
                                              QStringList{u"--com"_s, QString::number(kComPort)});
         QVERIFY2(m_sim->isRunning(), qPrintable(m_sim->errorString()));
         // Made after the simulator wrote its port mapping: a settings object
@@ -103,21 +102,11 @@ private Q_SLOTS:
     }
 
 private:
-    QString m_configHome;
     std::unique_ptr<QtSettingsStore> m_settings;
     std::unique_ptr<SimProcess> m_sim;
     std::unique_ptr<QtSerialLine> m_line;
 };
 
-int main(int argc, char **argv)
-{
-    // The settings location is fixed at the first settings object, so the
-    // temporary folder is chosen before anything else.
-    QTemporaryDir configHome;
-    qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
-    QCoreApplication app(argc, argv);
-    TestSerialSim test(configHome.path());
-    return QTest::qExec(&test, argc, argv);
-}
+ORRINET_E2E_MAIN(TestSerialSim)
 
 #include "tst_serial_sim.moc"
