@@ -4,7 +4,8 @@
 orrinet_packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-qpa-plugins libgl-dev
-  fonts-dejavu-core xvfb xauth x11-utils
+  fonts-dejavu-core fonts-liberation2 xvfb xauth x11-utils
+  libx11-dev libxcb1-dev libxtst-dev
   clang libclang-rt-14-dev
 )
 
