@@ -44,9 +44,9 @@
 #include "link/awaited.h"
 #include "link/protocol.h"
 #include "link/querylines.h"
-#include "platform/fakeserialport.h"
-#include "platform/recordingwait.h"
+#include "support/fakeserialport.h"
 #include "support/panelfixture.h"
+#include "support/recordingwait.h"
 #include "support/waitingflags.h"
 
 #include <QApplication>

@@ -63,7 +63,7 @@ const QStringList kConnectedFace{
 
 } // namespace
 
-class ConnectTest : public QObject
+class TestConnect : public QObject
 {
     Q_OBJECT
 
@@ -81,7 +81,7 @@ private Q_SLOTS:
     void floodOfInputShowsOneShortLine();
 };
 
-void ConnectTest::connectAndDisconnectSwitchFaces()
+void TestConnect::connectAndDisconnectSwitchFaces()
 {
     PanelFixture f{{{"com_port", "3"}}};
     QCOMPARE(face(f.window), kDisconnectedFace);
@@ -102,7 +102,7 @@ void ConnectTest::connectAndDisconnectSwitchFaces()
     QVERIFY(f.written().isEmpty());
 }
 
-void ConnectTest::connectWithSendCheckSendsRateThenFocusSpeed_data()
+void TestConnect::connectWithSendCheckSendsRateThenFocusSpeed_data()
 {
     QTest::addColumn<QString>("slewRate");
     QTest::addColumn<QString>("focuserSpeed");
@@ -116,7 +116,7 @@ void ConnectTest::connectWithSendCheckSendsRateThenFocusSpeed_data()
                                        << std::vector<int>{500, 200, 200, 500};
 }
 
-void ConnectTest::connectWithSendCheckSendsRateThenFocusSpeed()
+void TestConnect::connectWithSendCheckSendsRateThenFocusSpeed()
 {
     QFETCH(QString, slewRate);
     QFETCH(QString, focuserSpeed);
@@ -139,7 +139,7 @@ void ConnectTest::connectWithSendCheckSendsRateThenFocusSpeed()
     QCOMPARE(face(f.window), kConnectedFace);
 }
 
-void ConnectTest::connectFailureKeepsDisconnectedFace_data()
+void TestConnect::connectFailureKeepsDisconnectedFace_data()
 {
     QTest::addColumn<QString>("comPort");
     QTest::addColumn<QString>("deviceError"); // "" leaves the fake's own refusal
@@ -148,7 +148,7 @@ void ConnectTest::connectFailureKeepsDisconnectedFace_data()
     QTest::newRow("missing device") << "12" << "/dev/ttyS11: No such file or directory";
 }
 
-void ConnectTest::connectFailureKeepsDisconnectedFace()
+void TestConnect::connectFailureKeepsDisconnectedFace()
 {
     QFETCH(QString, comPort);
     QFETCH(QString, deviceError);
@@ -169,7 +169,7 @@ void ConnectTest::connectFailureKeepsDisconnectedFace()
     QVERIFY(f.pauses().empty());
 }
 
-void ConnectTest::sendCommandWritesTextUnchanged_data()
+void TestConnect::sendCommandWritesTextUnchanged_data()
 {
     QTest::addColumn<QString>("command");
 
@@ -180,7 +180,7 @@ void ConnectTest::sendCommandWritesTextUnchanged_data()
     QTest::newRow("empty") << "";
 }
 
-void ConnectTest::sendCommandWritesTextUnchanged()
+void TestConnect::sendCommandWritesTextUnchanged()
 {
     QFETCH(QString, command);
 
@@ -196,7 +196,7 @@ void ConnectTest::sendCommandWritesTextUnchanged()
     QVERIFY(f.pauses().empty());
 }
 
-void ConnectTest::displayReceiveBufferShowsAndEmptiesInput_data()
+void TestConnect::displayReceiveBufferShowsAndEmptiesInput_data()
 {
     QTest::addColumn<QString>("input");
 
@@ -206,7 +206,7 @@ void ConnectTest::displayReceiveBufferShowsAndEmptiesInput_data()
     QTest::newRow("markup") << "<b>bold</b> &amp;";
 }
 
-void ConnectTest::displayReceiveBufferShowsAndEmptiesInput()
+void TestConnect::displayReceiveBufferShowsAndEmptiesInput()
 {
     QFETCH(QString, input);
 
@@ -225,7 +225,7 @@ void ConnectTest::displayReceiveBufferShowsAndEmptiesInput()
 
 // Unexpected input is kept whole in the status text, but the status bar shows
 // one line of bounded length, however much arrives in one event.
-void ConnectTest::floodOfInputShowsOneShortLine()
+void TestConnect::floodOfInputShowsOneShortLine()
 {
     PanelFixture f;
     QVERIFY(f.connectPort(1));
@@ -241,7 +241,7 @@ void ConnectTest::floodOfInputShowsOneShortLine()
     QVERIFY(!shown.contains(u'\n') && !shown.contains(u'\r') && !shown.contains(u'\t'));
 }
 
-void ConnectTest::closedPortTouchesNothing()
+void TestConnect::closedPortTouchesNothing()
 {
     PanelFixture f;
     f.window.Send_Command(QStringLiteral(":GR#"));
@@ -255,5 +255,5 @@ void ConnectTest::closedPortTouchesNothing()
     QCOMPARE(f.port.openCount(), 0);
 }
 
-QTEST_MAIN(ConnectTest)
+QTEST_MAIN(TestConnect)
 #include "tst_connect.moc"

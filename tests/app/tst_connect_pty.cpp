@@ -7,9 +7,9 @@
 #include "platform/platform.h"
 #include "platform/qtserialline.h"
 #include "platform/qtsettingsstore.h"
-#include "platform/recordingwait.h"
-#include "platform/scriptedmessageboxes.h"
 #include "support/pty.h"
+#include "support/recordingwait.h"
+#include "support/scriptedmessageboxes.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -17,7 +17,7 @@
 
 using orrinet::testing::Pty;
 
-class ConnectPtyTest : public QObject
+class TestConnectPty : public QObject
 {
     Q_OBJECT
 
@@ -25,7 +25,7 @@ private Q_SLOTS:
     void connectSendsRateAndFocusOverTheLineThenDisconnects();
 };
 
-void ConnectPtyTest::connectSendsRateAndFocusOverTheLineThenDisconnects()
+void TestConnectPty::connectSendsRateAndFocusOverTheLineThenDisconnects()
 {
     Pty pty;
     QVERIFY2(pty.isOpen(), qPrintable(pty.errorString()));
@@ -80,7 +80,7 @@ int main(int argc, char *argv[])
         return 1;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     QApplication app(argc, argv);
-    ConnectPtyTest test;
+    TestConnectPty test;
     return QTest::qExec(&test, argc, argv);
 }
 

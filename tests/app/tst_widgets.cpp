@@ -47,7 +47,7 @@ QString captions(const QMenu *menu)
 
 } // namespace
 
-class WidgetsTest : public QObject
+class TestWidgets : public QObject
 {
     Q_OBJECT
 
@@ -71,14 +71,14 @@ private:
     frmMainUi m_ui;
 };
 
-void WidgetsTest::initTestCase()
+void TestWidgets::initTestCase()
 {
     m_ui.setupUi(&m_window);
     if (m_window.logicalDpiX() != 96 || m_window.logicalDpiY() != 96)
         QSKIP("The geometry checks need a screen of 96 DPI");
 }
 
-void WidgetsTest::geometry_data()
+void TestWidgets::geometry_data()
 {
     QTest::addColumn<QString>("parent");
     QTest::addColumn<QRect>("twips");
@@ -90,7 +90,7 @@ void WidgetsTest::geometry_data()
     QTest::newRow("StatusBar1") << "Client" << QRect(0, 3864, 5556, 312);
 }
 
-void WidgetsTest::geometry()
+void TestWidgets::geometry()
 {
     QFETCH(QString, parent);
     QFETCH(QRect, twips);
@@ -101,7 +101,7 @@ void WidgetsTest::geometry()
     QCOMPARE(widget->geometry(), pixelsAt96(twips.x(), twips.y(), twips.width(), twips.height()));
 }
 
-void WidgetsTest::menus()
+void TestWidgets::menus()
 {
     QStringList shown;
     for (const QAction *top : m_window.menuBar()->actions())
@@ -125,7 +125,7 @@ void WidgetsTest::menus()
     QCOMPARE(m_ui.GotoButton[9]->text(), QStringLiteral("Pluto"));
 }
 
-void WidgetsTest::commandButtonReportsEachButton_data()
+void TestWidgets::commandButtonReportsEachButton_data()
 {
     QTest::addColumn<Qt::MouseButton>("button");
     QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
@@ -140,7 +140,7 @@ void WidgetsTest::commandButtonReportsEachButton_data()
     QTest::newRow("middle") << Qt::MiddleButton << Qt::KeyboardModifiers() << 4 << 0 << 0;
 }
 
-void WidgetsTest::commandButtonReportsEachButton()
+void TestWidgets::commandButtonReportsEachButton()
 {
     QFETCH(Qt::MouseButton, button);
     QFETCH(Qt::KeyboardModifiers, modifiers);
@@ -166,7 +166,7 @@ void WidgetsTest::commandButtonReportsEachButton()
     QCOMPARE(clicked.count(), clicks);
 }
 
-void WidgetsTest::padKeys_data()
+void TestWidgets::padKeys_data()
 {
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("code"); // Windows virtual-key code
@@ -185,14 +185,14 @@ void WidgetsTest::padKeys_data()
     QTest::newRow("unknown key") << int(Qt::Key_Launch0) << 0;
 }
 
-void WidgetsTest::padKeys()
+void TestWidgets::padKeys()
 {
     QFETCH(int, key);
     QFETCH(int, code);
     QCOMPARE(windowsKeyCode(key), code);
 }
 
-void WidgetsTest::padAutoRepeatSendsNoKeyUp()
+void TestWidgets::padAutoRepeatSendsNoKeyUp()
 {
     PictureBox pad(Art::ArrowPad);
     QSignalSpy down(&pad, &PictureBox::keyDown);
@@ -217,7 +217,7 @@ void WidgetsTest::padAutoRepeatSendsNoKeyUp()
     QCOMPARE(up.first(), (QVariantList{38, 0}));
 }
 
-void WidgetsTest::aboutLayout()
+void TestWidgets::aboutLayout()
 {
     const AboutLayout layout = layOutAbout(AboutDesign{});
     // Window width and height, label width, frame left, line, OK button; twips.
@@ -233,7 +233,7 @@ void WidgetsTest::aboutLayout()
     QCOMPARE(about.OkButton->geometry(), pixelsAt96(2478, 4240, 1212, 312));
 }
 
-void WidgetsTest::keyMapOpensWhereStored_data()
+void TestWidgets::keyMapOpensWhereStored_data()
 {
     QTest::addColumn<QString>("top");
     QTest::addColumn<QString>("left");
@@ -249,7 +249,7 @@ void WidgetsTest::keyMapOpensWhereStored_data()
     QTest::newRow("not numbers") << "top" << "12a" << "wide" << 0 << defaults;
 }
 
-void WidgetsTest::keyMapOpensWhereStored()
+void TestWidgets::keyMapOpensWhereStored()
 {
     QFETCH(QString, top);
     QFETCH(QString, left);
@@ -269,7 +269,7 @@ void WidgetsTest::keyMapOpensWhereStored()
     keyMap.closeWindow();
 }
 
-void WidgetsTest::keyMapKeepsGeometryWhenReopened()
+void TestWidgets::keyMapKeepsGeometryWhenReopened()
 {
     KeyMap keyMap;
     keyMap.showWindow();
@@ -293,5 +293,5 @@ void WidgetsTest::keyMapKeepsGeometryWhenReopened()
     keyMap.closeWindow();
 }
 
-QTEST_MAIN(WidgetsTest)
+QTEST_MAIN(TestWidgets)
 #include "tst_widgets.moc"

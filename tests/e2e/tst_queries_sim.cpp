@@ -7,9 +7,9 @@
 #include "platform/platform.h"
 #include "platform/qtserialline.h"
 #include "platform/qtsettingsstore.h"
-#include "platform/scriptedmessageboxes.h"
 #include "platform/sleepingwait.h"
 #include "support/privatesettings.h"
+#include "support/scriptedmessageboxes.h"
 #include "support/simprocess.h"
 #include "support/waitingflags.h"
 

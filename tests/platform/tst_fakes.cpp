@@ -1,5 +1,5 @@
-#include "platform/fakeserialport.h"
-#include "platform/recordingwait.h"
+#include "support/fakeserialport.h"
+#include "support/recordingwait.h"
 
 #include <QTest>
 
@@ -7,7 +7,7 @@ using namespace orrinet;
 
 // The doubles that every window test leans on: what they record and when
 // they deliver must be right, or those tests prove nothing.
-class tst_Fakes : public QObject
+class TestFakes : public QObject
 {
     Q_OBJECT
 
@@ -17,7 +17,7 @@ private Q_SLOTS:
     void feedDeliversAtTheThreshold();
 };
 
-void tst_Fakes::writesCarryVirtualTimeAndThreshold()
+void TestFakes::writesCarryVirtualTimeAndThreshold()
 {
     RecordingWait clock;
     FakeSerialPort port(&clock);
@@ -41,7 +41,7 @@ void tst_Fakes::writesCarryVirtualTimeAndThreshold()
     QCOMPARE(clock.pauses(), (std::vector<int>{500, 200}));
 }
 
-void tst_Fakes::feedDeliversAtTheThreshold_data()
+void TestFakes::feedDeliversAtTheThreshold_data()
 {
     QTest::addColumn<int>("threshold");
     QTest::addColumn<QStringList>("feeds");
@@ -55,7 +55,7 @@ void tst_Fakes::feedDeliversAtTheThreshold_data()
     QTest::newRow("threshold 0") << 0 << QStringList{"ANP#"} << QList<int>{0} << "ANP#";
 }
 
-void tst_Fakes::feedDeliversAtTheThreshold()
+void TestFakes::feedDeliversAtTheThreshold()
 {
     QFETCH(int, threshold);
     QFETCH(QStringList, feeds);
@@ -80,5 +80,5 @@ void tst_Fakes::feedDeliversAtTheThreshold()
     QCOMPARE(port.buffered(), left);
 }
 
-QTEST_GUILESS_MAIN(tst_Fakes)
+QTEST_GUILESS_MAIN(TestFakes)
 #include "tst_fakes.moc"

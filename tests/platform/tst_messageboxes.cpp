@@ -26,7 +26,7 @@ QMessageBox *openBox()
 
 // Real modal boxes: the buttons shown, the default (first) button, and what
 // closing the box answers.
-class tst_MessageBoxes : public QObject
+class TestMessageBoxes : public QObject
 {
     Q_OBJECT
 
@@ -35,7 +35,7 @@ private Q_SLOTS:
     void qtBoxes();
 };
 
-void tst_MessageBoxes::qtBoxes_data()
+void TestMessageBoxes::qtBoxes_data()
 {
     QTest::addColumn<Buttons>("buttons");
     QTest::addColumn<bool>("pressReturn"); // else the box is closed
@@ -51,7 +51,7 @@ void tst_MessageBoxes::qtBoxes_data()
                                << QMessageBox::StandardButtons(QMessageBox::Ok);
 }
 
-void tst_MessageBoxes::qtBoxes()
+void TestMessageBoxes::qtBoxes()
 {
     QFETCH(Buttons, buttons);
     QFETCH(bool, pressReturn);
@@ -90,5 +90,5 @@ void tst_MessageBoxes::qtBoxes()
     QCOMPARE(given, answer);
 }
 
-QTEST_MAIN(tst_MessageBoxes)
+QTEST_MAIN(TestMessageBoxes)
 #include "tst_messageboxes.moc"

@@ -1,6 +1,6 @@
-#include "platform/memorysettingsstore.h"
 #include "platform/portdevices.h"
 #include "platform/qtsettingsstore.h"
+#include "support/memorysettingsstore.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,7 +20,7 @@ const QString ports = QStringLiteral("Ports");
 // The settings stores and the port-number mapping read from them. The Qt
 // store keeps its values across instances, i.e. across runs; the user's own
 // settings are never touched: the configuration folder is a temporary one.
-class tst_PortSettings : public QObject
+class TestPortSettings : public QObject
 {
     Q_OBJECT
 
@@ -41,14 +41,14 @@ private:
     QTemporaryDir m_config;
 };
 
-void tst_PortSettings::initTestCase()
+void TestPortSettings::initTestCase()
 {
     QVERIFY(m_config.isValid());
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
     QVERIFY(QtSettingsStore().location().startsWith(m_config.path()));
 }
 
-void tst_PortSettings::init()
+void TestPortSettings::init()
 {
     QtSettingsStore store;
     store.removeSection(defaults);
@@ -56,14 +56,14 @@ void tst_PortSettings::init()
     QVERIFY(store.flush());
 }
 
-void tst_PortSettings::defaultsAndRemoveSection_data()
+void TestPortSettings::defaultsAndRemoveSection_data()
 {
     QTest::addColumn<bool>("qt");
     QTest::newRow("qt") << true;
     QTest::newRow("memory") << false;
 }
 
-void tst_PortSettings::defaultsAndRemoveSection()
+void TestPortSettings::defaultsAndRemoveSection()
 {
     QFETCH(bool, qt);
     const std::unique_ptr<SettingsStore> store =
@@ -85,7 +85,7 @@ void tst_PortSettings::defaultsAndRemoveSection()
     QVERIFY(!store->removeSection(defaults));
 }
 
-void tst_PortSettings::valuesSurviveANewInstance_data()
+void TestPortSettings::valuesSurviveANewInstance_data()
 {
     QTest::addColumn<QString>("value");
 
@@ -95,7 +95,7 @@ void tst_PortSettings::valuesSurviveANewInstance_data()
     QTest::newRow("degree sign and high bytes") << QString::fromLatin1("\xB0\xDF\xFF");
 }
 
-void tst_PortSettings::valuesSurviveANewInstance()
+void TestPortSettings::valuesSurviveANewInstance()
 {
     QFETCH(QString, value);
     {
@@ -106,7 +106,7 @@ void tst_PortSettings::valuesSurviveANewInstance()
     QCOMPARE(QtSettingsStore().read(defaults, "pos_left", "default"), value);
 }
 
-void tst_PortSettings::deviceForPort_data()
+void TestPortSettings::deviceForPort_data()
 {
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("stored"); // value of Ports/com<number>, "" for none
@@ -127,7 +127,7 @@ void tst_PortSettings::deviceForPort_data()
     QTest::newRow("blank override ignored") << 9 << "   " << "/dev/ttyS8";
 }
 
-void tst_PortSettings::deviceForPort()
+void TestPortSettings::deviceForPort()
 {
     QFETCH(int, number);
     QFETCH(QString, stored);
@@ -140,7 +140,7 @@ void tst_PortSettings::deviceForPort()
     QCOMPARE(orrinet::deviceForPort(number, settings), device);
 }
 
-void tst_PortSettings::networkBridges_data()
+void TestPortSettings::networkBridges_data()
 {
     QTest::addColumn<QString>("device");
     QTest::addColumn<QString>("host"); // "" when not a valid bridge
@@ -155,7 +155,7 @@ void tst_PortSettings::networkBridges_data()
     QTest::newRow("no host") << "tcp://:4030" << "" << 0;
 }
 
-void tst_PortSettings::networkBridges()
+void TestPortSettings::networkBridges()
 {
     QFETCH(QString, device);
     QFETCH(QString, host);
@@ -170,7 +170,7 @@ void tst_PortSettings::networkBridges()
 }
 
 // A failure to save is reported, never passed off as success.
-void tst_PortSettings::storeThatCannotBeWritten()
+void TestPortSettings::storeThatCannotBeWritten()
 {
     QtSettingsStore store;
     QVERIFY(store.write(defaults, "com_port", "4"));
@@ -189,5 +189,5 @@ void tst_PortSettings::storeThatCannotBeWritten()
     QVERIFY(QDir(file).removeRecursively());
 }
 
-QTEST_GUILESS_MAIN(tst_PortSettings)
+QTEST_GUILESS_MAIN(TestPortSettings)
 #include "tst_portsettings.moc"

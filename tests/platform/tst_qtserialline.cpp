@@ -149,7 +149,7 @@ QByteArray everyByteValue()
 
 } // namespace
 
-class tst_QtSerialLine : public QObject
+class TestQtSerialLine : public QObject
 {
     Q_OBJECT
 
@@ -172,7 +172,7 @@ private:
     std::unique_ptr<QtSettingsStore> m_settings;
 };
 
-void tst_QtSerialLine::initTestCase()
+void TestQtSerialLine::initTestCase()
 {
     QVERIFY(m_config.isValid());
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
@@ -180,7 +180,7 @@ void tst_QtSerialLine::initTestCase()
     QVERIFY(m_settings->location().startsWith(m_config.path()));
 }
 
-std::unique_ptr<QtSerialLine> tst_QtSerialLine::lineOn(const QString &device)
+std::unique_ptr<QtSerialLine> TestQtSerialLine::lineOn(const QString &device)
 {
     m_settings->write(QLatin1String(portOverrideSection), portOverrideKey(mappedPort), device);
     auto line = std::make_unique<QtSerialLine>(*m_settings);
@@ -188,7 +188,7 @@ std::unique_ptr<QtSerialLine> tst_QtSerialLine::lineOn(const QString &device)
     return line;
 }
 
-void tst_QtSerialLine::openExchangeClose()
+void TestQtSerialLine::openExchangeClose()
 {
     PtyPeer peer;
     const auto line = lineOn(peer.path);
@@ -214,7 +214,7 @@ void tst_QtSerialLine::openExchangeClose()
     QVERIFY2(line->open(), qPrintable(line->errorString()));
 }
 
-void tst_QtSerialLine::failedOpenNamesTheDevice_data()
+void TestQtSerialLine::failedOpenNamesTheDevice_data()
 {
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("device");
@@ -233,7 +233,7 @@ void tst_QtSerialLine::failedOpenNamesTheDevice_data()
                                     << "^" + QRegularExpression::escape(refused) + ": .*(refused|Refused)";
 }
 
-void tst_QtSerialLine::failedOpenNamesTheDevice()
+void TestQtSerialLine::failedOpenNamesTheDevice()
 {
     QFETCH(int, number);
     QFETCH(QString, device);
@@ -247,7 +247,7 @@ void tst_QtSerialLine::failedOpenNamesTheDevice()
     QVERIFY(!line->write(":GR#"));
 }
 
-void tst_QtSerialLine::receiveWaitsForTheQuietLine_data()
+void TestQtSerialLine::receiveWaitsForTheQuietLine_data()
 {
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<int>("threshold");
@@ -260,7 +260,7 @@ void tst_QtSerialLine::receiveWaitsForTheQuietLine_data()
 
 // The reply trickles in a byte per millisecond; once the threshold is
 // reached, the event waits for the line to fall quiet and carries it whole.
-void tst_QtSerialLine::receiveWaitsForTheQuietLine()
+void TestQtSerialLine::receiveWaitsForTheQuietLine()
 {
     QFETCH(QByteArray, reply);
     QFETCH(int, threshold);
@@ -292,7 +292,7 @@ void tst_QtSerialLine::receiveWaitsForTheQuietLine()
 }
 
 // A line that never falls quiet still raises the event, within the cap.
-void tst_QtSerialLine::continuousStreamRaisesWithinTheCap()
+void TestQtSerialLine::continuousStreamRaisesWithinTheCap()
 {
     PtyPeer peer;
     const auto line = lineOn(peer.path);
@@ -308,7 +308,7 @@ void tst_QtSerialLine::continuousStreamRaisesWithinTheCap()
     QVERIFY(!line->readAll().isEmpty());
 }
 
-void tst_QtSerialLine::hangUpClosesAndReportsOnce()
+void TestQtSerialLine::hangUpClosesAndReportsOnce()
 {
     PtyPeer peer;
     const auto line = lineOn(peer.path);
@@ -329,7 +329,7 @@ void tst_QtSerialLine::hangUpClosesAndReportsOnce()
     QVERIFY(!line->write(":GR#"));
 }
 
-void tst_QtSerialLine::bridgeExchangeAndFarEndClose()
+void TestQtSerialLine::bridgeExchangeAndFarEndClose()
 {
     QTcpServer server;
     QVERIFY(server.listen(QHostAddress::LocalHost));
@@ -363,5 +363,5 @@ void tst_QtSerialLine::bridgeExchangeAndFarEndClose()
     QCOMPARE(lost.size(), 1);
 }
 
-QTEST_GUILESS_MAIN(tst_QtSerialLine)
+QTEST_GUILESS_MAIN(TestQtSerialLine)
 #include "tst_qtserialline.moc"

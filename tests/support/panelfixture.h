@@ -5,11 +5,11 @@
 //     PanelFixture f{{{"com_port", "3"}}};   // section "Defaults" as stored
 
 #include "app/frmMain.h"
-#include "platform/fakeserialport.h"
-#include "platform/memorysettingsstore.h"
 #include "platform/platform.h"
-#include "platform/recordingwait.h"
-#include "platform/scriptedmessageboxes.h"
+#include "support/fakeserialport.h"
+#include "support/memorysettingsstore.h"
+#include "support/recordingwait.h"
+#include "support/scriptedmessageboxes.h"
 
 #include <QList>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "platform/scriptedmessageboxes.h"
+#include "support/scriptedmessageboxes.h"
 
 #include "platform/messageboxbuttons.h"
 

@@ -1,6 +1,6 @@
-#include "platform/fakeserialport.h"
+#include "support/fakeserialport.h"
 
-#include "platform/recordingwait.h"
+#include "support/recordingwait.h"
 
 #include <utility>
 

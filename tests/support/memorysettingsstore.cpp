@@ -1,4 +1,4 @@
-#include "platform/memorysettingsstore.h"
+#include "support/memorysettingsstore.h"
 
 namespace orrinet {
 
