@@ -59,7 +59,8 @@ void TestConsole::sendWritesCommandExactly_data()
 
     QTest::newRow("keypad with blank") << u":EK 51#"_s;
     QTest::newRow("blanks around") << u"  :GR#  "_s;
-    QTest::newRow("8-bit byte") << QString::fromLatin1(":Sd +12\xDF" "34#");
+    QTest::newRow("nul and high bytes") << u":G"_s + QChar(0) + QString::fromLatin1("\xDF\xFF#");
+    QTest::newRow("empty") << QString();
 }
 
 void TestConsole::sendWritesCommandExactly()
@@ -80,6 +81,7 @@ void TestConsole::sendWritesCommandExactly()
     QCOMPARE(f.written(), QStringList{command});
     // Whatever comes back is shown from its first character.
     QCOMPARE(f.port.writes().front().thresholdAtWrite, 1);
+    QVERIFY(f.pauses().empty());
 }
 
 void TestConsole::clearEmptiesCommandOnly()

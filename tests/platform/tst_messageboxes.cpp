@@ -15,11 +15,7 @@ namespace {
 
 QMessageBox *openBox()
 {
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible())
-            return box;
-    }
-    return nullptr;
+    return qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
 }
 
 } // namespace

@@ -45,8 +45,7 @@ public:
     ~PtyPeer()
     {
         hangUp();
-        if (m_slave >= 0)
-            ::close(m_slave);
+        ::close(m_slave);
     }
     PtyPeer(const PtyPeer &) = delete;
     PtyPeer &operator=(const PtyPeer &) = delete;
@@ -58,17 +57,13 @@ public:
         ::tcgetattr(m_slave, &settings);
         return settings;
     }
-    bool send(const QByteArray &bytes) const
-    {
-        return ::write(m_master, bytes.constData(), size_t(bytes.size())) == bytes.size();
-    }
     // What the line has sent, waiting for `count` bytes without running the event loop.
-    QByteArray receive(qsizetype count, int timeoutMs = 2000) const
+    QByteArray receive(qsizetype count) const
     {
         QByteArray got;
         QElapsedTimer timer;
         timer.start();
-        while (got.size() < count && !timer.hasExpired(timeoutMs)) {
+        while (got.size() < count && !timer.hasExpired(2000)) {
             pollfd ready{m_master, POLLIN, 0};
             char chunk[512];
             if (::poll(&ready, 1, 10) > 0 && (ready.revents & POLLIN))

@@ -1,9 +1,10 @@
-// The line on hand-driven time: pacing, a reply the telescope is still
-// working on, and every fault option seen from the client's side.
+// The simulator's line on hand-driven time: pacing, a reply the telescope is
+// still working on, and every fault option as given on the command line,
+// seen from the client's side.
 
 #include "link.h"
+#include "options.h"
 #include "pacer.h"
-#include "simtestsupport.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -11,162 +12,155 @@
 using namespace lx200sim;
 
 namespace {
-const qint64 T = LinePacer::nsPerByteForBaud(9600);
+
+// What left the line; takes at most `capacity` more bytes unless it is -1.
+class RecordingSink final : public ByteSink {
+public:
+    qint64 writeBytes(QByteArrayView bytes) override
+    {
+        const qint64 taken = capacity < 0 ? bytes.size() : std::min<qint64>(capacity, bytes.size());
+        sent += bytes.first(taken);
+        if (capacity >= 0)
+            capacity -= taken;
+        return taken;
+    }
+
+    QByteArray sent;
+    qint64 capacity = -1;
+};
+
+// A telescope at 04:00 UTC on 15 March 2024 behind one line, set up as the
+// simulator's options say.
+struct Line {
+    explicit Line(const SimOptions &options)
+        : telescope(clock, config()),
+          link(telescope, clock, sink, options.faults,
+               options.pacing ? LinePacer::nsPerByteForBaud(options.baud) : 0)
+    {
+    }
+
+    static TelescopeConfig config()
+    {
+        TelescopeConfig config;
+        config.utcAtStart = QDateTime(QDate(2024, 3, 15), QTime(4, 0), QTimeZone::utc());
+        return config;
+    }
+
+    // Lets time pass in 1 ms ticks, sending what falls due.
+    void runFor(int ms)
+    {
+        for (int t = 0; t < ms; ++t) {
+            clock.advanceMs(1.0);
+            link.output().pump();
+        }
+    }
+
+    ManualClock clock;
+    Telescope telescope;
+    RecordingSink sink;
+    Link link;
+};
+
+std::optional<SimOptions> parsed(const QStringList &arguments)
+{
+    return parseOptions(QStringList{QStringLiteral("lx200sim")} + arguments).options;
 }
+
+} // namespace
 
 class TestLine : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void bytesDueOneCharacterTimeApart();
+    void replies_data();
+    void replies();
     void fullSinkKeepsOrder();
-    void delayedReplyHoldsTheLine();
-    void dropSuppressesOnlyTheReply();
-    void truncateCutsTheReply();
-    void garbageBeforeEveryByte();
-    void latencyDelaysEachReply();
-    void nakWhenBusy_data();
-    void nakWhenBusy();
     void hangupAfterWaitsForTheReplies();
-    void floodSendsWithoutCommands();
 };
 
-void TestLine::bytesDueOneCharacterTimeApart()
+void TestLine::replies_data()
 {
-    QVERIFY(qAbs(T - 1'041'667) <= 1);  // ten bits at 9600 baud
-    LinePacer pacer(T);
-    pacer.enqueue("ABCD", 0, 0);
-    QCOMPARE(pacer.takeDue(T - 1), QByteArray());
-    QCOMPARE(pacer.takeDue(T), QByteArray("A"));
-    QCOMPARE(pacer.takeDue(3 * T), QByteArray("BC"));
-    QCOMPARE(pacer.takeDue(4 * T - 1), QByteArray());
-    QCOMPARE(pacer.takeDue(4 * T), QByteArray("D"));
-    QVERIFY(pacer.empty());
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("commands");
+    QTest::addColumn<int>("afterMs");
+    QTest::addColumn<QString>("pattern"); // what has left the line by then
+    const auto row = [](const char *name, const QStringList &arguments, const QByteArray &commands,
+                        int afterMs, const QString &pattern) {
+        QTest::newRow(name) << arguments << commands << afterMs << pattern;
+    };
+    const auto exactly = [](const QByteArray &bytes) {
+        return u'^' + QRegularExpression::escape(QString::fromLatin1(bytes)) + u'$';
+    };
+    const QStringList atOnce{QStringLiteral("--no-pacing")};
+    const QByteArray polarisGoto = ":Sr 02:31:49#:Sd +89:15:51#:MS#";
+
+    // Ten bits a character at 9600 baud: 1.04 ms each.
+    row("paced, 3 ms", {}, ":GVP#", 3, exactly("LX"));
+    row("paced, 8 ms", {}, ":GVP#", 8, exactly("LX2001#"));
+    // The GPS fix answers after 3 s; the status asked after it waits its turn.
+    row("GPS fix pending", atOnce, ":gT#:GW#", 2999, exactly(""));
+    row("GPS fix", atOnce, ":gT#:GW#", 3000, exactly("1AT0#"));
+    row("latency pending", atOnce + QStringList{"--latency", "250"}, ":GW#", 249, exactly(""));
+    row("latency", atOnce + QStringList{"--latency", "250"}, ":GW#", 250, exactly("AT0#"));
+    // Exact commands, command starts and the ACK byte; the commands still run.
+    row("drop", atOnce + QStringList{"--drop", "ACK", "--drop", ":GW#", "--drop", ":Sr", "--drop", ":MS#"},
+        "\x06:GW#" + polarisGoto + ":GVN#:D#", 0, exactly("14.2l#|#"));
+    row("truncate", atOnce + QStringList{"--truncate", ":Sd -07:30:00#:0", "--truncate", ":GVP#:3",
+                                         "--truncate", ":ED#:30"},
+        ":Sd -07:30:00#:GVP#:ED#:GVN#", 0, exactly("LX2 Select Item:    Object       4.2l#"));
+    row("garbage before every byte", atOnce + QStringList{"--garbage", "1", "--seed", "1"}, ":GVP#", 0,
+        QStringLiteral("^.L.X.2.0.0.1.#$"));
+    row("NAK while slewing", atOnce + QStringList{"--nak-when-busy"}, ":GW#" + polarisGoto + ":GR#:GW#:GVN#",
+        0, exactly("AT0#110\x15\x15" "4.2l#"));
+    // Noise at the line's speed, and a reply still gets through whole.
+    row("flood", {"--flood", "--seed", "1"}, ":GVP#", 100, QStringLiteral("^(?=.{90,97}$).*LX2001#"));
+}
+
+void TestLine::replies()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, commands);
+    QFETCH(int, afterMs);
+    QFETCH(QString, pattern);
+
+    const std::optional<SimOptions> options = parsed(arguments);
+    QVERIFY(options);
+    Line line(*options);
+    line.link.receive(commands);
+    line.runFor(afterMs);
+    const QString sent = QString::fromLatin1(line.sink.sent);
+    QVERIFY2(QRegularExpression(pattern, QRegularExpression::DotMatchesEverythingOption).match(sent).hasMatch(),
+             qPrintable(sent.toLatin1().toPercentEncoding()));
 }
 
 // A full pseudo-terminal takes part of a reply; the rest follows in order.
 void TestLine::fullSinkKeepsOrder()
 {
     ManualClock clock;
-    simtest::RecordingSink sink(clock);
+    RecordingSink sink;
     sink.capacity = 3;
     LineOutput output(clock, sink, 0);
     output.send("12345678", 0);
-    QCOMPARE(sink.all(), QByteArray("123"));
+    QCOMPARE(sink.sent, QByteArray("123"));
     output.send("9", 0);
     sink.capacity = 100;
     output.pump();
-    QCOMPARE(sink.all(), QByteArray("123456789"));
+    QCOMPARE(sink.sent, QByteArray("123456789"));
     QVERIFY(output.idle());
-}
-
-// The GPS fix answers after 3 s; the status asked after it waits its turn.
-void TestLine::delayedReplyHoldsTheLine()
-{
-    simtest::Line line;
-    QCOMPARE(line.exchange(":gT#:GW#"), QByteArray());
-    line.runFor(2999);
-    QCOMPARE(line.sink.all(), QByteArray());
-    line.runFor(1);
-    QCOMPARE(line.sink.all(), QByteArray("1AT0#"));
-}
-
-// Exact commands, command starts and the ACK byte can be named.
-void TestLine::dropSuppressesOnlyTheReply()
-{
-    FaultOptions faults;
-    faults.drop = {"ACK", ":GW#", ":Sr", ":MS#"};
-    simtest::Line line(faults);
-    QCOMPARE(line.exchange("\x06:GW#:Sr 02:31:49#:Sd +89:15:51#:MS#:GVN#"), QByteArray("14.2l#"));
-    QVERIFY(line.telescope.slewing());  // the dropped commands still ran
-}
-
-void TestLine::truncateCutsTheReply()
-{
-    const auto option = parseTruncation(":Sd -07:30:00#:0");  // split at the last colon
-    QVERIFY(option.has_value());
-    QCOMPARE(option->command, QByteArray(":Sd -07:30:00#"));
-    FaultOptions faults;
-    faults.truncate = {*option, {":GVP#", 3}, {":ED#", 30}};
-    simtest::Line line(faults);
-    QCOMPARE(line.exchange(":Sd -07:30:00#:GVP#:ED#:GVN#"), QByteArray("LX2 Select Item:    Object       4.2l#"));
-}
-
-void TestLine::garbageBeforeEveryByte()
-{
-    FaultOptions faults;
-    faults.garbageRate = 1.0;
-    simtest::Line line(faults);
-    const QByteArray got = line.exchange(":GVP#");
-    QCOMPARE(got.size(), 14);
-    QByteArray every2nd;
-    for (qsizetype i = 1; i < got.size(); i += 2)
-        every2nd += got[i];
-    QCOMPARE(every2nd, QByteArray("LX2001#"));
-}
-
-void TestLine::latencyDelaysEachReply()
-{
-    FaultOptions faults;
-    faults.latencyNs = 250 * kNsPerMs;
-    simtest::Line line(faults);
-    QCOMPARE(line.exchange(":GW#"), QByteArray());
-    line.runFor(249);
-    QCOMPARE(line.sink.all(), QByteArray());
-    line.runFor(1);
-    QCOMPARE(line.sink.all(), QByteArray("AT0#"));
-}
-
-void TestLine::nakWhenBusy_data()
-{
-    QTest::addColumn<QByteArray>("query");
-    QTest::addColumn<bool>("naked");
-    QTest::newRow("RA") << QByteArray(":GR#") << true;
-    QTest::newRow("status") << QByteArray(":GW#") << true;
-    QTest::newRow("firmware still answers") << QByteArray(":GVN#") << false;
-}
-
-void TestLine::nakWhenBusy()
-{
-    QFETCH(QByteArray, query);
-    QFETCH(bool, naked);
-    FaultOptions faults;
-    faults.nakWhenBusy = true;
-    simtest::Line line(faults);
-    QVERIFY(line.exchange(query) != "\x15");
-    QCOMPARE(line.exchange(":Sr 02:31:49#:Sd +89:15:51#:MS#"), QByteArray("110"));
-    line.clock.advanceSec(1.0);
-    QCOMPARE(line.exchange(query) == "\x15", naked);
-    line.clock.advanceSec(60.0);
-    QVERIFY(line.exchange(query) != "\x15");
 }
 
 void TestLine::hangupAfterWaitsForTheReplies()
 {
-    FaultOptions faults;
-    faults.hangupAfter = 2;
-    simtest::Line line(faults, T);
+    const std::optional<SimOptions> options = parsed({"--hangup-after", "2"});
+    QVERIFY(options);
+    Line line(*options);
     QSignalSpy hangup(&line.link, &Link::hangupDue);
     line.link.receive(":GW#:GVP#:GR#");
     QCOMPARE(line.link.commandCount(), 2);
     QCoreApplication::processEvents();
-    QCOMPARE(hangup.count(), 0);  // replies still on the line
+    QCOMPARE(hangup.count(), 0); // replies still on the line
     line.runFor(20);
     QTRY_COMPARE(hangup.count(), 1);
-    QCOMPARE(line.sink.all(), QByteArray("AT0#LX2001#"));
-}
-
-void TestLine::floodSendsWithoutCommands()
-{
-    FaultOptions faults;
-    faults.flood = true;
-    faults.seed = 1;
-    simtest::Line line(faults, T);
-    line.runFor(100);
-    const qsizetype noise = line.sink.all().size();
-    QVERIFY2(noise >= 90 && noise <= 97, qPrintable(QString::number(noise)));  // at line speed
-    line.link.receive(":GVP#");
-    line.runFor(40);
-    QVERIFY(line.sink.all().mid(noise).contains("LX2001#"));  // a reply gets through whole
+    QCOMPARE(line.sink.sent, QByteArray("AT0#LX2001#"));
 }
 
 QTEST_GUILESS_MAIN(TestLine)

@@ -1,0 +1,31 @@
+#include "support/simpanel.h"
+
+#include "platform/platform.h"
+
+#include <QComboBox>
+
+namespace orrinet::testing {
+
+SimPanel::SimPanel(const QStringList &simArguments)
+    : sim(qEnvironmentVariable("XDG_CONFIG_HOME"),
+          QStringList{QStringLiteral("--com"), QString::number(kComPort)} + simArguments),
+      window(Platform{line, settings, wait, boxes})
+{
+}
+
+bool SimPanel::connectPort()
+{
+    if (!sim.isRunning())
+        return false;
+    window.Combo1->setCurrentIndex(kComPort - 1);
+    if (!line.isOpen())
+        window.CommandConnect_Click();
+    return line.isOpen() && line.device() == sim.ptyPath();
+}
+
+QString SimPanel::failure() const
+{
+    return sim.isRunning() ? window.statusText() : sim.errorString();
+}
+
+} // namespace orrinet::testing
