@@ -361,6 +361,7 @@ frmMain::frmMain(const orrinet::Platform &platform, QWidget *parent)
     : QMainWindow(parent), Comm1(platform.port), Settings(platform.settings), Pause(platform.wait),
       Messages(platform.messages)
 {
+    m_clock.start();
     setupUi(this);
     m_keyMap = new KeyMap(this);
     wireApp();
@@ -445,22 +446,13 @@ void frmMain::Form_Load()
     for (const orrinet::PlanetMacro &planet : orrinet::kPlanetMacros)
         PlanetCommands[static_cast<std::size_t>(planet.index)] = planet.command;
 
-    LX200Menu->menuAction()->setEnabled(false);
-    TeleMenu->menuAction()->setEnabled(false);
-    GotoMenu->menuAction()->setEnabled(false);
-    SendButton->setEnabled(false);
+    // The design colour, taken before anything can change it.
+    ConnectBackColor = CommandConnect->backColor();
+    ConnectedBackColor = orrinet::colorFromBgr(0x00B0B0FF);
+    showConnectionFace(false);
 
     restoreSettings(*this);
 
-    ConnectBackColor = CommandConnect->backColor();
-    ConnectedBackColor = orrinet::colorFromBgr(0x00B0B0FF);
-
-    WaitingRa = false;
-    WaitingDec = false;
-    WaitingFirmware = false;
-    WaitingProduct = false;
-    WaitingLatitude = false;
-    WaitingLongitude = false;
     ConsoleOpen = false;
 
     setStatusText(orrinet::kVersionText);

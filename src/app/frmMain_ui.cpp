@@ -395,12 +395,6 @@ void frmMainUi::setupUi(QMainWindow *window)
     for (int index = 1; index < int(GotoButton.size()); ++index)
         GotoButton[std::size_t(index)] = item(GotoMenu, indexed("GotoButton", index), QLatin1String(Planets[index - 1]));
 
-    // The telescope menus wait for a connection.
-    LX200Menu->menuAction()->setEnabled(false);
-    SendButton->setEnabled(false);
-    TeleMenu->menuAction()->setEnabled(false);
-    GotoMenu->menuAction()->setEnabled(false);
-
     // ---- window size and the top line -----------------------------------
     // The window is sized so that the client area below the menu bar has the
     // design size.

@@ -5,6 +5,7 @@
 
 #include "app/frmMain.h"
 #include "commands/frmCmd.h"
+#include "support/awaitedreplies.h"
 #include "support/panelfixture.h"
 #include "support/waitingflags.h"
 
