@@ -102,6 +102,13 @@ void selectIndex(QComboBox *box, double index)
     box->setCurrentIndex(static_cast<int>(index));
 }
 
+// A coordinate list always has a selection, so that it shows what a Goto
+// sends: a saved position the list does not have selects the default one.
+void selectListPosition(QComboBox *box, int position, int defaultPosition)
+{
+    box->setCurrentIndex(position >= 0 && position < box->count() ? position : defaultPosition);
+}
+
 // A check box takes 0 (unticked) or 1 (ticked) only.
 void setCheckValue(QCheckBox *box, double value)
 {
@@ -256,6 +263,12 @@ void keepOnScreen(frmMain &w)
     setTop(w, defaultNumber(SettingKey::PosTop));
 }
 
+// A list whose position is saved as it is.
+void selectList(QComboBox *box, double position, SettingKey key)
+{
+    selectListPosition(box, static_cast<int>(position), static_cast<int>(defaultNumber(key)));
+}
+
 // One restoring step: the stored value, already known to be a number of the
 // key's kind, both as a number and as the trimmed text.
 using Apply = void (*)(frmMain &w, double value, const QString &text);
@@ -264,25 +277,42 @@ struct Restore
 {
     SettingKey key;
     Apply apply;
-    // A key-map geometry that is not a number counts as missing (its default
-    // applies); for every other key a bad value leaves the target as it is.
+    // A coordinate or key-map geometry that is not a number counts as missing
+    // (its default applies); for every other key a bad value leaves the
+    // target as it is.
     bool defaultWhenBad = false;
 };
 
 constexpr std::array<Restore, orrinet::kSettingKeyCount> kRestores{{
     {SettingKey::ComPort,
      [](frmMain &w, double v, const QString &) { selectIndex(w.Combo1, v - 1); }},
-    {SettingKey::RaH, [](frmMain &w, double v, const QString &) { selectIndex(w.ComboRAh, v); }},
-    {SettingKey::RaM, [](frmMain &w, double v, const QString &) { selectIndex(w.ComboRAm, v); }},
-    {SettingKey::RaS, [](frmMain &w, double v, const QString &) { selectIndex(w.ComboRAs, v); }},
+    {SettingKey::RaH,
+     [](frmMain &w, double v, const QString &) { selectList(w.ComboRAh, v, SettingKey::RaH); },
+     true},
+    {SettingKey::RaM,
+     [](frmMain &w, double v, const QString &) { selectList(w.ComboRAm, v, SettingKey::RaM); },
+     true},
+    {SettingKey::RaS,
+     [](frmMain &w, double v, const QString &) { selectList(w.ComboRAs, v, SettingKey::RaS); },
+     true},
     {SettingKey::DecSign,
-     [](frmMain &w, double v, const QString &) { selectIndex(w.ComboDECsign, v); }},
+     [](frmMain &w, double v, const QString &) {
+         selectList(w.ComboDECsign, v, SettingKey::DecSign);
+     },
+     true},
     {SettingKey::DecD,
      [](frmMain &w, double v, const QString &) {
-         selectIndex(w.ComboDECd, orrinet::decDegreesListPosition(static_cast<int>(v)));
-     }},
-    {SettingKey::DecM, [](frmMain &w, double v, const QString &) { selectIndex(w.ComboDECm, v); }},
-    {SettingKey::DecS, [](frmMain &w, double v, const QString &) { selectIndex(w.ComboDECs, v); }},
+         selectListPosition(
+             w.ComboDECd, orrinet::decDegreesListPosition(static_cast<int>(v)),
+             orrinet::decDegreesListPosition(static_cast<int>(defaultNumber(SettingKey::DecD))));
+     },
+     true},
+    {SettingKey::DecM,
+     [](frmMain &w, double v, const QString &) { selectList(w.ComboDECm, v, SettingKey::DecM); },
+     true},
+    {SettingKey::DecS,
+     [](frmMain &w, double v, const QString &) { selectList(w.ComboDECs, v, SettingKey::DecS); },
+     true},
     {SettingKey::PosLeft, [](frmMain &w, double v, const QString &) { setLeft(w, v); }},
     {SettingKey::PosTop, [](frmMain &w, double v, const QString &) { setTop(w, v); }},
     {SettingKey::WinHeight,

@@ -102,6 +102,11 @@ public:
     void setMousePointer(MousePointer pointer);
     MousePointer mousePointer() const { return m_mousePointer; }
 
+    // Lines lost so far. A handler that waited in a message box compares it
+    // with the count from before the box: a loss meanwhile keeps its report
+    // as the status text.
+    int connectionLosses() const { return m_connectionLosses; }
+
     // Gives the keyboard focus back to the keyboard pad; no effect while the
     // pad is hidden.
     void focusPad();

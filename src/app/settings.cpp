@@ -163,6 +163,7 @@ void frmMain::ExitButton_Click()
 
 void frmMain::RemoveRegButton_Click()
 {
+    const int losses = connectionLosses();
     const MessageBoxes::Answer answer =
         Messages.ask(this, QStringLiteral("Orrinet - Remove"),
                      QStringLiteral("Remove all registry entires for Orrinet"),
@@ -170,7 +171,8 @@ void frmMain::RemoveRegButton_Click()
     if (answer == MessageBoxes::Answer::Yes) {
         // Nothing stored to remove is no failure worth telling.
         Settings.removeSection(orrinet::kSettingsSection);
-        setStatusText(QStringLiteral("Registry entries removed for Orrinet"));
+        if (connectionLosses() == losses)
+            setStatusText(QStringLiteral("Registry entries removed for Orrinet"));
     }
     focusPad();
 }

@@ -7,6 +7,7 @@
 #include "link/protocol.h"
 #include "platform/serialport.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QTimer>
 
@@ -15,6 +16,14 @@ using orrinet::Awaiting;
 void frmMain::CommandGotoRADEC_Click()
 {
     if (Comm1.isOpen()) {
+        // Only what the lists show is sent.
+        if (const QComboBox *unlisted = orrinet::unlistedCoordinate(*this)) {
+            setStatusText(QStringLiteral("Goto not sent: ") + unlisted->toolTip() +
+                          QStringLiteral(" \"") + unlisted->currentText() +
+                          QStringLiteral("\" is not in its list"));
+            focusPad();
+            return;
+        }
         const orrinet::ListPositions target = orrinet::selectedPositions(*this);
         startExchange();
         GotoRaCommand = orrinet::raTargetCommand(target);

@@ -89,6 +89,7 @@ private Q_SLOTS:
     void lossReportedBeforeThePortClosedClosesIt();
     void lossWhileDisconnectedChangesNothing_data();
     void lossWhileDisconnectedChangesNothing();
+    void lossWhileAMessageBoxWaitsKeepsItsReport();
     void connectWorksAgainAfterLoss_data();
     void connectWorksAgainAfterLoss();
 };
@@ -221,6 +222,39 @@ void ConnectionLostTest::lossWhileDisconnectedChangesNothing()
     QCOMPARE(f.port.openCount(), opensBefore);
     QVERIFY(!f.port.isOpen());
     QVERIFY(f.written().isEmpty());
+}
+
+namespace {
+
+// Loses the line while its box is open, then answers Yes.
+class LosingBoxes final : public orrinet::MessageBoxes
+{
+public:
+    explicit LosingBoxes(orrinet::FakeSerialPort &port) : m_port(port) {}
+    Answer ask(QWidget *, const QString &, const QString &, Buttons, Icon) override
+    {
+        m_port.loseConnection(u"gone"_s);
+        return Answer::Yes;
+    }
+
+private:
+    orrinet::FakeSerialPort &m_port;
+};
+
+} // namespace
+
+void ConnectionLostTest::lossWhileAMessageBoxWaitsKeepsItsReport()
+{
+    orrinet::RecordingWait wait;
+    orrinet::FakeSerialPort port{&wait};
+    orrinet::MemorySettingsStore settings;
+    LosingBoxes boxes{port};
+    frmMain window{orrinet::Platform{port, settings, wait, boxes}};
+    window.CommandConnect_Click();
+    QVERIFY(port.isOpen());
+
+    window.RemoveRegButton_Click();
+    QCOMPARE(window.statusText(), u"Connection lost on com 1 - gone"_s);
 }
 
 void ConnectionLostTest::connectWorksAgainAfterLoss_data()

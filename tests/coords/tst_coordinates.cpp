@@ -75,6 +75,8 @@ private Q_SLOTS:
     void gotoReplies();
     void gotoTimeouts_data();
     void gotoTimeouts();
+    void gotoSendsOnlyListedValues_data();
+    void gotoSendsOnlyListedValues();
     void haltWhileGotoWaits_data();
     void haltWhileGotoWaits();
     void getDuringGotoTakesNextReply();
@@ -291,6 +293,39 @@ void TestCoordinates::gotoTimeouts()
     QCOMPARE(w.statusText(), statusAfter);
 }
 
+void TestCoordinates::gotoSendsOnlyListedValues_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("written");
+    QTest::addColumn<QString>("status");
+
+    QTest::newRow("unlisted hour") << u"ComboRAh"_s << u"7x"_s << QStringList{}
+                                   << u"Goto not sent: RA Hour \"7x\" is not in its list"_s;
+    QTest::newRow("emptied degrees") << u"ComboDECd"_s << QString() << QStringList{}
+                                     << u"Goto not sent: DEC degree \"\" is not in its list"_s;
+    QTest::newRow("typed item") << u"ComboDECd"_s << u"45d"_s << QStringList{kRaCommand}
+                                << u"Goto RA/DEC  RA 05h 07m 09s  DEC -45° 30' 00\""_s;
+}
+
+void TestCoordinates::gotoSendsOnlyListedValues()
+{
+    QFETCH(QString, list);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, written);
+    QFETCH(QString, status);
+
+    PanelFixture f;
+    QVERIFY(f.connectPort(1));
+    select(f.window, kTarget);
+    f.window.findChild<QComboBox *>(list)->setEditText(typed);
+    f.window.CommandGotoRADEC_Click();
+    QCOMPARE(f.written(), written);
+    QCOMPARE(f.window.statusText(), status);
+    f.port.feed(u"1"_s);
+    QCOMPARE(f.written().size(), written.size() * 2);
+}
+
 void TestCoordinates::haltWhileGotoWaits_data()
 {
     QTest::addColumn<QStringList>("answered");
@@ -339,6 +374,13 @@ void TestCoordinates::getDuringGotoTakesNextReply()
     QCOMPARE(f.written(), (QStringList{kRaCommand, u":GR#"_s, u":GD#"_s}));
     QCOMPARE(raisedFlags(w), (QStringList{u"WaitingDec"_s, u"WaitingGotoRa"_s}));
     QCOMPARE(w.statusText(), kGotoStatus);
+
+    // The Get's replies never become the Goto's commands.
+    f.port.feed(u"+45*30:15#"_s);
+    w.Timer1_Timer();
+    QCOMPARE(w.statusText(), u"Timeout sending RA "_s + kRaCommand);
+    f.port.feed(u"1"_s);
+    QCOMPARE(f.written().last(), kDecCommand);
 }
 
 void TestCoordinates::get_data()
