@@ -8,7 +8,7 @@
 #include "app/frmAbout.h"
 #include "app/frmMain_ui.h"
 #include "app/picturebox.h"
-#include "motion/virtualkeys.h"
+#include "app/virtualkeys.h"
 
 #include <QAction>
 #include <QApplication>
