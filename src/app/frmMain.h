@@ -183,6 +183,9 @@ private:
     // Second step: store, then compose and show the result line.
     void serveSecondStep(orrinet::TelescopeQuery query);
 
+    // Applies every saved choice, key by key (settings.cpp).
+    void restoreSettings();
+
     // Connected: the four frames shown, the telescope menus enabled, the port
     // choice locked. Disconnected: the picture and the port choice instead.
     void showConnectionFace(bool connected);
