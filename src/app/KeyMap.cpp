@@ -6,7 +6,6 @@
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QListWidget>
-
 #include <cmath>
 #include <optional>
 
@@ -68,7 +67,8 @@ constexpr int RowTwips = 195;
 } // namespace
 
 KeyMap::KeyMap(QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : QWidget(parent,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("KeyMap"));
     setWindowTitle(QStringLiteral("Keyboard Map"));
@@ -93,10 +93,13 @@ KeyMap::KeyMap(QWidget *parent)
     for (const QString &line : orrinet::keyMapLines()) {
         auto *item = new QListWidgetItem(line, List1);
         item->setFlags(Qt::ItemIsEnabled);
-        item->setSizeHint(QSize(metrics.horizontalAdvance(line) + 2 * metrics.averageCharWidth(), rowHeight));
+        item->setSizeHint(
+            QSize(metrics.horizontalAdvance(line) + 2 * metrics.averageCharWidth(), rowHeight));
     }
 
-    resize(orrinet::twipsRectToPixels(0, 0, orrinet::KeyMapDesignWidth, orrinet::KeyMapDesignHeight, this).size());
+    resize(orrinet::twipsRectToPixels(0, 0, orrinet::KeyMapDesignWidth, orrinet::KeyMapDesignHeight,
+                                      this)
+               .size());
 }
 
 void KeyMap::showWindow()
@@ -134,7 +137,8 @@ void KeyMap::Form_Load()
 {
     const QRect twips = orrinet::keyMapPlacement(KeyMapTop, KeyMapLeft, KeyMapWidth, KeyMapHeight);
     move(orrinet::twipsToPixelsX(twips.x(), this), orrinet::twipsToPixelsY(twips.y(), this));
-    resize(orrinet::twipsToPixelsX(twips.width(), this), orrinet::twipsToPixelsY(twips.height(), this));
+    resize(orrinet::twipsToPixelsX(twips.width(), this),
+           orrinet::twipsToPixelsY(twips.height(), this));
     Form_Resize();
 }
 

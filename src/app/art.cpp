@@ -5,7 +5,6 @@
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QRadialGradient>
-
 #include <algorithm>
 #include <array>
 
@@ -64,12 +63,14 @@ void paintSky(QPainter &painter, const QRectF &area)
     painter.setBrush(QColor(255, 250, 220));
     const double unit = std::min(area.width(), area.height()) / 100.0;
     for (const Star &star : stars) {
-        const QPointF at(area.left() + area.width() * star.x / 100.0, area.top() + area.height() * star.y / 100.0);
+        const QPointF at(area.left() + area.width() * star.x / 100.0,
+                         area.top() + area.height() * star.y / 100.0);
         painter.drawEllipse(at, star.size * unit, star.size * unit);
     }
 
     // A low horizon of dark ground.
-    QRectF ground(area.left(), area.bottom() - area.height() * 0.12, area.width(), area.height() * 0.12);
+    QRectF ground(area.left(), area.bottom() - area.height() * 0.12, area.width(),
+                  area.height() * 0.12);
     painter.fillRect(ground, QColor(18, 26, 22));
 }
 

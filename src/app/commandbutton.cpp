@@ -1,6 +1,6 @@
 #include "app/commandbutton.h"
 
-#include "motion/virtualkeys.h"
+#include "app/virtualkeys.h"
 
 #include <QMouseEvent>
 #include <QPalette>
@@ -8,8 +8,7 @@
 namespace orrinet {
 
 CommandButton::CommandButton(const QString &caption, QWidget *parent)
-    : QPushButton(caption, parent)
-    , m_backColor(palette().color(QPalette::Button))
+    : QPushButton(caption, parent), m_backColor(palette().color(QPalette::Button))
 {
     // A right-button press belongs to the button, not to a context menu of
     // the window behind it.
@@ -27,7 +26,8 @@ void CommandButton::setBackColor(const QColor &color)
 void CommandButton::mousePressEvent(QMouseEvent *event)
 {
     const QPointF at = event->position();
-    Q_EMIT mouseDown(vbButtonMask(event->button()), vbShiftMask(event->modifiers()), at.x(), at.y());
+    Q_EMIT mouseDown(vbButtonMask(event->button()), vbShiftMask(event->modifiers()), at.x(),
+                     at.y());
     if (event->button() == Qt::LeftButton)
         QPushButton::mousePressEvent(event);
     else

@@ -34,11 +34,6 @@ constexpr quint32 Blue = 0x00FF0000;
 constexpr quint32 LightBlue = 0x00FFC0C0;
 constexpr int TitlePointSize = 18;
 
-void place(QWidget *widget, int left, int top, int width, int height)
-{
-    widget->setGeometry(orrinet::twipsRectToPixels(left, top, width, height, widget));
-}
-
 QLabel *centredLabel(const QString &text, QWidget *parent, const QString &name)
 {
     auto *label = new QLabel(text, parent);
@@ -51,8 +46,9 @@ QLabel *centredLabel(const QString &text, QWidget *parent, const QString &name)
 } // namespace
 
 frmAbout::frmAbout(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About Orrinet"));
@@ -75,7 +71,8 @@ frmAbout::frmAbout(QWidget *parent)
     Frame1 = new QFrame(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setFrameShape(QFrame::NoFrame);
-    VersionLabel = centredLabel(QStringLiteral("Version 0.0"), Frame1, QStringLiteral("VersionLabel"));
+    VersionLabel =
+        centredLabel(QStringLiteral("Version 0.0"), Frame1, QStringLiteral("VersionLabel"));
     DateLabel = centredLabel(QStringLiteral("dd-mmm-yyy"), Frame1, QStringLiteral("DateLabel"));
 
     Line1 = new QFrame(this);
@@ -101,12 +98,12 @@ void frmAbout::Form_Load()
     const orrinet::AboutDesign &d = m_design;
     const orrinet::AboutLayout &l = m_layout;
 
-    place(Label1, d.label1Left, d.label1Top, l.label1Width, d.label1Height);
-    place(Picture1, d.picture1Left, d.picture1Top, d.picture1Width, d.picture1Height);
-    place(Frame1, l.frame1Left, d.frame1Top, d.frame1Width, d.frame1Height);
-    place(VersionLabel, 240, 180, 3012, 252);
-    place(DateLabel, 240, 480, 3012, 192);
-    place(OkButton, l.okLeft, l.okTop, d.okWidth, d.okHeight);
+    orrinet::place(Label1, d.label1Left, d.label1Top, l.label1Width, d.label1Height);
+    orrinet::place(Picture1, d.picture1Left, d.picture1Top, d.picture1Width, d.picture1Height);
+    orrinet::place(Frame1, l.frame1Left, d.frame1Top, d.frame1Width, d.frame1Height);
+    orrinet::place(VersionLabel, 240, 180, 3012, 252);
+    orrinet::place(DateLabel, 240, 480, 3012, 192);
+    orrinet::place(OkButton, l.okLeft, l.okTop, d.okWidth, d.okHeight);
 
     const QRect line = orrinet::twipsRectToPixels(0, l.line1Y, l.line1X2, 0, this);
     Line1->setGeometry(line.x(), line.y(), line.width(), 1);

@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QString>
 
@@ -58,6 +59,10 @@ public:
     QString RaString;
     QString DecString;
     QString GotoText;
+    // The target commands of the current Goto, apart from the replies a Get
+    // keeps in RaString and DecString.
+    QString GotoRaCommand;
+    QString GotoDecCommand;
     QString FirmwareText;
     QString ProductText;
     QString DateText;
@@ -67,26 +72,26 @@ public:
     QString AzimuthText;
     QString AltitudeText;
 
-    // Awaited-reply flags, listed in the order the dispatcher tests them.
-    bool WaitingRa = false;
-    bool WaitingDec = false;
-    bool WaitingFirmware = false;
-    bool WaitingProduct = false;
-    bool WaitingDate = false;
-    bool WaitingTime = false;
-    bool WaitingAzimuth = false;
-    bool WaitingAltitude = false;
-    bool WaitingLatitude = false;
-    bool WaitingLongitude = false;
-    bool WaitingGotoRa = false;
-    bool WaitingGotoDec = false;
-    bool WaitingGoto = false;
-    bool WaitingGps = false;
-    bool WaitingAlign = false;
-    bool WaitingAutostarGoto = false;
-    bool WaitingAutostar = false;
-    bool WaitingStatus = false;
+    // Awaited-reply flags, in the order the dispatcher tests them.
+    // clang-format off
+#define ORRINET_WAITING_MEMBER(id, flag, threshold, timeout, branch) bool flag = false;
+    ORRINET_AWAITED_REPLIES(ORRINET_WAITING_MEMBER)
+#undef ORRINET_WAITING_MEMBER
+    // clang-format on
     bool ConsoleOpen = false;
+
+    // ---- pending exchanges ------------------------------------------------
+    // Every sender of a command that awaits a reply calls startExchange()
+    // first, then raises its flag with awaitReply() (branches that continue an
+    // exchange only raise the next flag).
+    //
+    // startExchange() ends the exchanges whose reply is overdue (older than
+    // the reply time-out), so that a reply that never came cannot be taken for
+    // the new exchange's reply. A late reply within the time-out is still served.
+    void startExchange();
+    void awaitReply(orrinet::Awaiting flag);
+    // Ends every pending exchange: the line is gone, no reply can come.
+    void endAllExchanges();
 
     // ---- helpers every subsystem uses ----------------------------------
     QString statusText() const;
@@ -96,6 +101,11 @@ public:
     enum class MousePointer { Default, Hourglass };
     void setMousePointer(MousePointer pointer);
     MousePointer mousePointer() const { return m_mousePointer; }
+
+    // Lines lost so far. A handler that waited in a message box compares it
+    // with the count from before the box: a loss meanwhile keeps its report
+    // as the status text.
+    int connectionLosses() const { return m_connectionLosses; }
 
     // Gives the keyboard focus back to the keyboard pad; no effect while the
     // pad is hidden.
@@ -161,30 +171,24 @@ private:
     void wireCommands(); // LX200GPS and Autostar menus, console
 
     // Dispatcher branches, one per awaited-reply flag.
-    void serveRa();
-    void serveDec();
-    void serveFirmware();
-    void serveProduct();
-    void serveDate();
-    void serveTime();
-    void serveAzimuth();
-    void serveAltitude();
-    void serveLatitude();
-    void serveLongitude();
-    void serveGotoRa();
-    void serveGotoDec();
-    void serveGoto();
-    void serveGps();
-    void serveAlign();
-    void serveAutostarGoto();
-    void serveAutostar();
-    void serveStatus();
+    // clang-format off
+#define ORRINET_BRANCH_MEMBER(id, flag, threshold, timeout, branch) void branch();
+    ORRINET_AWAITED_REPLIES(ORRINET_BRANCH_MEMBER)
+#undef ORRINET_BRANCH_MEMBER
+    // clang-format on
     void serveUnexpected();
 
     // First step of a two-step query: store, ask for the second part.
     void serveFirstStep(orrinet::TelescopeQuery query);
     // Second step: store, then compose and show the result line.
     void serveSecondStep(orrinet::TelescopeQuery query);
+
+    // Applies every saved choice, key by key (settings.cpp).
+    void restoreSettings();
+
+    // Connected: the four frames shown, the telescope menus enabled, the port
+    // choice locked. Disconnected: the picture and the port choice instead.
+    void showConnectionFace(bool connected);
 
     // Sends the first command of a telescope query.
     void sendQuery(orrinet::TelescopeQuery query);
@@ -193,12 +197,17 @@ private:
     // handler tests them.
     struct DispatchEntry
     {
-        orrinet::Awaiting awaits;
         bool frmMain::*flag;
         void (frmMain::*serve)();
     };
     static const std::array<DispatchEntry, orrinet::kAwaitingCount> kDispatchTable;
-    static bool frmMain::*waitingMember(orrinet::Awaiting awaits);
+    bool &waiting(orrinet::Awaiting flag);
+    // Stops Timer1 when no awaited reply has its time-out reported.
+    void stopTimeoutIfUnused();
+
+    // When each flag was last raised, on m_clock.
+    QElapsedTimer m_clock;
+    std::array<qint64, orrinet::kAwaitingCount> m_raisedAt{};
 
     // Characters of the status text that the status bar shows.
     static constexpr qsizetype kStatusShownLength = 256;
@@ -208,4 +217,5 @@ private:
     frmAbout *m_about = nullptr;
     frmCmd *m_console = nullptr;
     bool m_unloaded = false;
+    int m_connectionLosses = 0;
 };

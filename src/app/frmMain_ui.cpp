@@ -4,6 +4,7 @@
 #include "app/formfont.h"
 #include "app/picturebox.h"
 #include "app/twips.h"
+#include "link/protocol.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -26,6 +27,7 @@ namespace {
 using orrinet::Art;
 using orrinet::CommandButton;
 using orrinet::PictureBox;
+using orrinet::place;
 
 // Design colours, 0x00BBGGRR.
 constexpr quint32 ConnectGreen = 0x00D0FFD0;
@@ -52,16 +54,10 @@ struct Twips
     double height;
 };
 
-template <typename Widget>
-Widget *named(Widget *widget, const QString &name)
+template <typename Widget> Widget *named(Widget *widget, const QString &name)
 {
     widget->setObjectName(name);
     return widget;
-}
-
-void place(QWidget *widget, const Twips &at)
-{
-    widget->setGeometry(orrinet::twipsRectToPixels(at.left, at.top, at.width, at.height, widget));
 }
 
 void setTextColor(QWidget *widget, quint32 bgr)
@@ -86,25 +82,26 @@ void useRegularWeight(QWidget *widget)
     widget->setFont(font);
 }
 
-CommandButton *button(QWidget *parent, const QString &name, const QString &caption, const Twips &at, quint32 back)
+CommandButton *button(QWidget *parent, const QString &name, const QString &caption, const Twips &at,
+                      quint32 back)
 {
     auto *b = named(new CommandButton(caption, parent), name);
-    place(b, at);
+    place(b, at.left, at.top, at.width, at.height);
     b->setBackColor(orrinet::colorFromBgr(back));
     return b;
 }
 
 // Drop-down lists with an editable text part; typed text never becomes an
 // item, so list indexes and item data stay as the program filled them.
-QComboBox *comboBox(QWidget *parent, const QString &name, const QString &designText, const QString &toolTip,
-                    const Twips &at)
+QComboBox *comboBox(QWidget *parent, const QString &name, const QString &designText,
+                    const QString &toolTip, const Twips &at)
 {
     auto *combo = named(new QComboBox(parent), name);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setEditText(designText);
     combo->setToolTip(toolTip);
-    place(combo, at);
+    place(combo, at.left, at.top, at.width, at.height);
     return combo;
 }
 
@@ -112,7 +109,7 @@ QLabel *label(QWidget *parent, const QString &name, const QString &caption, cons
 {
     auto *l = named(new QLabel(caption, parent), name);
     l->setTextFormat(Qt::PlainText);
-    place(l, at);
+    place(l, at.left, at.top, at.width, at.height);
     return l;
 }
 
@@ -137,7 +134,8 @@ protected:
 
         if (title().isEmpty())
             return;
-        const QRect caption(CaptionIndent, 0, metrics.horizontalAdvance(title()) + 2 * CaptionPadding,
+        const QRect caption(CaptionIndent, 0,
+                            metrics.horizontalAdvance(title()) + 2 * CaptionPadding,
                             metrics.height());
         painter.fillRect(caption, palette().color(group, QPalette::Window));
         painter.setPen(palette().color(group, QPalette::WindowText));
@@ -152,7 +150,7 @@ private:
 QGroupBox *frame(QWidget *parent, const QString &name, const QString &caption, const Twips &at)
 {
     auto *box = named(new CaptionedFrame(caption, parent), name);
-    place(box, at);
+    place(box, at.left, at.top, at.width, at.height);
     box->hide();
     return box;
 }
@@ -186,9 +184,6 @@ QString indexed(const char *name, int index)
     return QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index);
 }
 
-constexpr const char *PointerDelays[] = {"10ms", "25ms", "50ms", "100ms", "200ms", "300ms"};
-constexpr const char *Planets[] = {"Moon", "Mercury", "Venus", "Mars", "Jupiter", "Saturn", "Uranus", "Neptune", "Pluto"};
-
 } // namespace
 
 void frmMainUi::setupUi(QMainWindow *window)
@@ -203,29 +198,31 @@ void frmMainUi::setupUi(QMainWindow *window)
     // ---- top row --------------------------------------------------------
     CommandConnect = button(Client, QStringLiteral("CommandConnect"), QStringLiteral("Connect"),
                             {60, 120, 1272, 312}, ConnectGreen);
-    Combo1 = comboBox(Client, QStringLiteral("Combo1"), QString(), QString(), {1380, 120, 1272, 288});
+    Combo1 =
+        comboBox(Client, QStringLiteral("Combo1"), QString(), QString(), {1380, 120, 1272, 288});
 
-    SendCheck = named(new QCheckBox(QStringLiteral("Set Focus && Rate"), Client), QStringLiteral("SendCheck"));
+    SendCheck = named(new QCheckBox(QStringLiteral("Set Focus && Rate"), Client),
+                      QStringLiteral("SendCheck"));
     SendCheck->setToolTip(QStringLiteral("Focus speed & Slew rate commands sent after connect"));
     useRegularWeight(SendCheck);
-    place(SendCheck, {3000, 180, 1632, 192});
+    place(SendCheck, 3000, 180, 1632, 192);
 
     Picture1 = named(new PictureBox(Art::Telescope, Client), QStringLiteral("Picture1"));
-    place(Picture1, {60, 540, 4200, 2052});
+    place(Picture1, 60, 540, 4200, 2052);
 
     // ---- keyboard pad ---------------------------------------------------
     FrameAutostar = named(new QFrame(Client), QStringLiteral("FrameAutostar"));
     FrameAutostar->setFrameShape(QFrame::NoFrame);
-    place(FrameAutostar, {60, 600, 612, 1392});
+    place(FrameAutostar, 60, 600, 612, 1392);
     FrameAutostar->hide();
 
     PictureNav = named(new PictureBox(Art::ArrowPad, FrameAutostar), QStringLiteral("PictureNav"));
     PictureNav->setFocusPolicy(Qt::StrongFocus);
     PictureNav->setToolTip(QStringLiteral("Click here to activate Keyboard Controls"));
-    place(PictureNav, {60, 300, 372, 840});
+    place(PictureNav, 60, 300, 372, 840);
 
-    LabelKeyControls = label(FrameAutostar, QStringLiteral("LabelKeyControls"), QString(4, QChar(0x2022)),
-                             {60, 60, 432, 240});
+    LabelKeyControls = label(FrameAutostar, QStringLiteral("LabelKeyControls"),
+                             QString(4, QChar(0x2022)), {60, 60, 432, 240});
     LabelKeyControls->setFont(orrinet::formFont(true, BulletPointSize));
     LabelKeyControls->setAlignment(Qt::AlignCenter);
     LabelKeyControls->setToolTip(QStringLiteral("Keyboard button controls enabled"));
@@ -233,14 +230,14 @@ void frmMainUi::setupUi(QMainWindow *window)
     LabelKeyControls->hide();
 
     // ---- focuser --------------------------------------------------------
-    FrameFocus = frame(Client, QStringLiteral("FrameFocus"), QStringLiteral("Focus"), {720, 540, 1932, 1512});
-    const char *focusCaptions[] = {"Fine", "Slow", "Medium", "Fast"};
-    for (int index = 0; index < int(OptionFocus.size()); ++index) {
-        auto *option = named(new QRadioButton(QLatin1String(focusCaptions[index]), FrameFocus),
-                             indexed("OptionFocus", index));
+    FrameFocus = frame(Client, QStringLiteral("FrameFocus"), QStringLiteral("Focus"),
+                       {720, 540, 1932, 1512});
+    for (const orrinet::FocusSpeedSetting &speed : orrinet::kFocusSpeeds) {
+        auto *option =
+            named(new QRadioButton(speed.caption, FrameFocus), indexed("OptionFocus", speed.index));
         useRegularWeight(option);
-        place(option, {120, 240.0 + 240.0 * index, 912, 312});
-        OptionFocus[std::size_t(index)] = option;
+        place(option, 120, 240.0 + 240.0 * speed.index, 912, 312);
+        OptionFocus.at(std::size_t(speed.index)) = option;
     }
     CommandFocusIn = button(FrameFocus, QStringLiteral("CommandFocusIn"), QStringLiteral("In"),
                             {1140, 300, 612, 372}, LightCyan);
@@ -248,20 +245,26 @@ void frmMainUi::setupUi(QMainWindow *window)
                              {1140, 840, 612, 372}, LightCyan);
 
     // ---- slewing --------------------------------------------------------
-    FrameMove = frame(Client, QStringLiteral("FrameMove"), QStringLiteral("Move"), {2700, 540, 2052, 1512});
-    CommandMoveN = button(FrameMove, QStringLiteral("CommandMoveN"), QStringLiteral("N"), {540, 240, 372, 372}, LightCyan);
-    CommandMoveW = button(FrameMove, QStringLiteral("CommandMoveW"), QStringLiteral("W"), {120, 600, 372, 372}, LightCyan);
-    CommandMoveE = button(FrameMove, QStringLiteral("CommandMoveE"), QStringLiteral("E"), {960, 600, 372, 372}, LightCyan);
-    CommandMoveS = button(FrameMove, QStringLiteral("CommandMoveS"), QStringLiteral("S"), {540, 960, 372, 372}, LightCyan);
+    FrameMove =
+        frame(Client, QStringLiteral("FrameMove"), QStringLiteral("Move"), {2700, 540, 2052, 1512});
+    CommandMoveN = button(FrameMove, QStringLiteral("CommandMoveN"), QStringLiteral("N"),
+                          {540, 240, 372, 372}, LightCyan);
+    CommandMoveW = button(FrameMove, QStringLiteral("CommandMoveW"), QStringLiteral("W"),
+                          {120, 600, 372, 372}, LightCyan);
+    CommandMoveE = button(FrameMove, QStringLiteral("CommandMoveE"), QStringLiteral("E"),
+                          {960, 600, 372, 372}, LightCyan);
+    CommandMoveS = button(FrameMove, QStringLiteral("CommandMoveS"), QStringLiteral("S"),
+                          {540, 960, 372, 372}, LightCyan);
 
-    LabelRate = label(FrameMove, QStringLiteral("LabelRate"), QStringLiteral("Rate"), {1020, 240, 612, 252});
+    LabelRate = label(FrameMove, QStringLiteral("LabelRate"), QStringLiteral("Rate"),
+                      {1020, 240, 612, 252});
     LabelRate->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     useRegularWeight(LabelRate);
 
     // Position 1 at the top. Dragging reports moves and changes the value
     // only on release; keys and clicks change it at once.
     SliderMove = named(new QSlider(Qt::Vertical, FrameMove), QStringLiteral("SliderMove"));
-    SliderMove->setRange(1, 12);
+    SliderMove->setRange(orrinet::kSlewRateMinPosition, orrinet::kSlewRateMaxPosition);
     SliderMove->setSingleStep(1);
     SliderMove->setPageStep(1);
     SliderMove->setValue(1);
@@ -270,42 +273,45 @@ void frmMainUi::setupUi(QMainWindow *window)
     SliderMove->setTickPosition(QSlider::TicksRight);
     SliderMove->setTickInterval(1);
     SliderMove->setTracking(false);
-    place(SliderMove, {1620, 180, 300, 1272});
+    place(SliderMove, 1620, 180, 300, 1272);
 
     CheckPointerControl = named(new QCheckBox(FrameMove), QStringLiteral("CheckPointerControl"));
     CheckPointerControl->setToolTip(QStringLiteral("Enable pointer device slew control"));
-    place(CheckPointerControl, {120, 1200, 192, 192});
+    place(CheckPointerControl, 120, 1200, 192, 192);
 
     // ---- RA/DEC ---------------------------------------------------------
-    FrameRADEC = frame(Client, QStringLiteral("FrameRADEC"), QStringLiteral("RA/DEC"), {60, 2100, 4692, 1692});
-    CommandGotoRADEC = button(FrameRADEC, QStringLiteral("CommandGotoRADEC"), QStringLiteral("Goto"),
-                              {120, 240, 792, 312}, LightCyan);
-    CommandGet = button(FrameRADEC, QStringLiteral("CommandGet"), QStringLiteral("Get"), {120, 660, 792, 312},
-                        LightYellow);
-    CommandGotoAbort = button(FrameRADEC, QStringLiteral("CommandGotoAbort"), QStringLiteral("Halt"),
-                              {1020, 240, 612, 312}, LightRed);
+    FrameRADEC = frame(Client, QStringLiteral("FrameRADEC"), QStringLiteral("RA/DEC"),
+                       {60, 2100, 4692, 1692});
+    CommandGotoRADEC = button(FrameRADEC, QStringLiteral("CommandGotoRADEC"),
+                              QStringLiteral("Goto"), {120, 240, 792, 312}, LightCyan);
+    CommandGet = button(FrameRADEC, QStringLiteral("CommandGet"), QStringLiteral("Get"),
+                        {120, 660, 792, 312}, LightYellow);
+    CommandGotoAbort = button(FrameRADEC, QStringLiteral("CommandGotoAbort"),
+                              QStringLiteral("Halt"), {1020, 240, 612, 312}, LightRed);
 
-    ComboRAh = comboBox(FrameRADEC, QStringLiteral("ComboRAh"), QStringLiteral("00h"), QStringLiteral("RA Hour"),
-                        {1740, 240, 732, 288});
-    ComboRAm = comboBox(FrameRADEC, QStringLiteral("ComboRAm"), QStringLiteral("00m"), QStringLiteral("RA Minute"),
-                        {2580, 240, 732, 288});
-    ComboRAs = comboBox(FrameRADEC, QStringLiteral("ComboRAs"), QStringLiteral("00s"), QStringLiteral("RA Second"),
-                        {3420, 240, 732, 288});
-    Label1 = label(FrameRADEC, QStringLiteral("Label1"), QStringLiteral("RA"), {4200, 300, 252, 192});
+    ComboRAh = comboBox(FrameRADEC, QStringLiteral("ComboRAh"), QStringLiteral("00h"),
+                        QStringLiteral("RA Hour"), {1740, 240, 732, 288});
+    ComboRAm = comboBox(FrameRADEC, QStringLiteral("ComboRAm"), QStringLiteral("00m"),
+                        QStringLiteral("RA Minute"), {2580, 240, 732, 288});
+    ComboRAs = comboBox(FrameRADEC, QStringLiteral("ComboRAs"), QStringLiteral("00s"),
+                        QStringLiteral("RA Second"), {3420, 240, 732, 288});
+    Label1 =
+        label(FrameRADEC, QStringLiteral("Label1"), QStringLiteral("RA"), {4200, 300, 252, 192});
 
-    ComboDECsign = comboBox(FrameRADEC, QStringLiteral("ComboDECsign"), QStringLiteral("+"), QStringLiteral("DEC sign"),
-                            {1200, 660, 492, 288});
-    ComboDECd = comboBox(FrameRADEC, QStringLiteral("ComboDECd"), QStringLiteral("00d"), QStringLiteral("DEC degree"),
-                         {1740, 660, 732, 288});
-    ComboDECm = comboBox(FrameRADEC, QStringLiteral("ComboDECm"), QStringLiteral("00m"), QStringLiteral("DEC minute"),
-                         {2580, 660, 732, 288});
-    ComboDECs = comboBox(FrameRADEC, QStringLiteral("ComboDECs"), QStringLiteral("00s"), QStringLiteral("DEC second"),
-                         {3420, 660, 732, 288});
-    Label2 = label(FrameRADEC, QStringLiteral("Label2"), QStringLiteral("DEC"), {4200, 720, 432, 192});
+    ComboDECsign = comboBox(FrameRADEC, QStringLiteral("ComboDECsign"), QStringLiteral("+"),
+                            QStringLiteral("DEC sign"), {1200, 660, 492, 288});
+    ComboDECd = comboBox(FrameRADEC, QStringLiteral("ComboDECd"), QStringLiteral("00d"),
+                         QStringLiteral("DEC degree"), {1740, 660, 732, 288});
+    ComboDECm = comboBox(FrameRADEC, QStringLiteral("ComboDECm"), QStringLiteral("00m"),
+                         QStringLiteral("DEC minute"), {2580, 660, 732, 288});
+    ComboDECs = comboBox(FrameRADEC, QStringLiteral("ComboDECs"), QStringLiteral("00s"),
+                         QStringLiteral("DEC second"), {3420, 660, 732, 288});
+    Label2 =
+        label(FrameRADEC, QStringLiteral("Label2"), QStringLiteral("DEC"), {4200, 720, 432, 192});
 
     CheckRADEC = named(new QCheckBox(QStringLiteral("Update RA/DEC boxes after Get"), FrameRADEC),
                        QStringLiteral("CheckRADEC"));
-    place(CheckRADEC, {180, 1020, 3192, 252});
+    place(CheckRADEC, 180, 1020, 3192, 252);
 
     LabelRADEC = label(FrameRADEC, QStringLiteral("LabelRADEC"), QString(), {120, 1320, 4452, 252});
     LabelRADEC->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -317,9 +323,10 @@ void frmMainUi::setupUi(QMainWindow *window)
     setTextColor(LabelRADEC, DarkGreen);
 
     // ---- pointer pad ----------------------------------------------------
-    PicturePointer = named(new PictureBox(Art::CrossHair, Client), QStringLiteral("PicturePointer"));
+    PicturePointer =
+        named(new PictureBox(Art::CrossHair, Client), QStringLiteral("PicturePointer"));
     PicturePointer->setFocusPolicy(Qt::StrongFocus);
-    place(PicturePointer, {720, 480, 3108, 3108});
+    place(PicturePointer, 720, 480, 3108, 3108);
     PicturePointer->hide();
 
     // ---- status line ----------------------------------------------------
@@ -327,14 +334,14 @@ void frmMainUi::setupUi(QMainWindow *window)
     // nothing but the end of Line1.
     StatusBar1 = named(new QStatusBar(Client), QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
-    place(StatusBar1, {0, 3864, ClientWidth, 312});
+    place(StatusBar1, 0, 3864, ClientWidth, 312);
     StatusText = named(new QLabel(StatusBar1), QStringLiteral("StatusText"));
     StatusText->setTextFormat(Qt::PlainText);
     StatusBar1->addWidget(StatusText, 1);
 
     // ---- timers ---------------------------------------------------------
     Timer1 = named(new QTimer(window), QStringLiteral("Timer1"));
-    Timer1->setInterval(5000);
+    Timer1->setInterval(orrinet::kReplyTimeoutMs);
     Timer1->setSingleShot(false);
     TimerMove = named(new QTimer(window), QStringLiteral("TimerMove"));
     TimerMove->setInterval(500);
@@ -348,26 +355,31 @@ void frmMainUi::setupUi(QMainWindow *window)
 
     ProgramlMenu = menu(bar, QStringLiteral("ProgramlMenu"), QStringLiteral("Program"));
     PTMD = submenu(ProgramlMenu, QStringLiteral("PTMD"), QStringLiteral("Pointer halt slew"));
-    for (int index = 1; index < int(PTDbutton.size()); ++index) {
-        QAction *delay = item(PTMD, indexed("PTDbutton", index), QLatin1String(PointerDelays[index - 1]));
+    for (const orrinet::PointerHaltDelay &row : orrinet::kPointerHaltDelays) {
+        QAction *delay = item(PTMD, indexed("PTDbutton", row.index), row.caption);
         delay->setCheckable(true);
-        delay->setChecked(index == 1);
-        PTDbutton[std::size_t(index)] = delay;
+        delay->setChecked(row.index == 1);
+        PTDbutton.at(std::size_t(row.index)) = delay;
     }
     pointsep = separator(ProgramlMenu, QStringLiteral("pointsep"));
-    RemoveRegButton = item(ProgramlMenu, QStringLiteral("RemoveRegButton"), QStringLiteral("Remove Registry Entries"));
+    RemoveRegButton = item(ProgramlMenu, QStringLiteral("RemoveRegButton"),
+                           QStringLiteral("Remove Registry Entries"));
     regsep = separator(ProgramlMenu, QStringLiteral("regsep"));
-    DispRecBufferButton =
-        item(ProgramlMenu, QStringLiteral("DispRecBufferButton"), QStringLiteral("Display Receive Buffer"));
-    HelpKeymapButton = item(ProgramlMenu, QStringLiteral("HelpKeymapButton"), QStringLiteral("Keyboard Map"));
-    HelpAboutButton = item(ProgramlMenu, QStringLiteral("HelpAboutButton"), QStringLiteral("About"));
+    DispRecBufferButton = item(ProgramlMenu, QStringLiteral("DispRecBufferButton"),
+                               QStringLiteral("Display Receive Buffer"));
+    HelpKeymapButton =
+        item(ProgramlMenu, QStringLiteral("HelpKeymapButton"), QStringLiteral("Keyboard Map"));
+    HelpAboutButton =
+        item(ProgramlMenu, QStringLiteral("HelpAboutButton"), QStringLiteral("About"));
 
     LX200Menu = menu(bar, QStringLiteral("LX200Menu"), QStringLiteral("LX200GPS"));
-    GpsButton = item(LX200Menu, QStringLiteral("GpsButton"), QStringLiteral("Turn on GPS and update time"));
+    GpsButton =
+        item(LX200Menu, QStringLiteral("GpsButton"), QStringLiteral("Turn on GPS and update time"));
     syncsep = separator(LX200Menu, QStringLiteral("syncsep"));
     AutoButton = item(LX200Menu, QStringLiteral("AutoButton"),
                       QStringLiteral("Start Telescope Automatic Alignment Sequence"));
-    InitButton = item(LX200Menu, QStringLiteral("InitButton"), QStringLiteral("Initialize Telescope"));
+    InitButton =
+        item(LX200Menu, QStringLiteral("InitButton"), QStringLiteral("Initialize Telescope"));
     sep1 = separator(LX200Menu, QStringLiteral("sep1"));
     HomePosAlignButton = item(LX200Menu, QStringLiteral("HomePosAlignButton"),
                               QStringLiteral("Align Telescope using Home Position"));
@@ -375,31 +387,32 @@ void frmMainUi::setupUi(QMainWindow *window)
                               QStringLiteral("Store Telescope Alignment to Home Position"));
     sep2 = separator(LX200Menu, QStringLiteral("sep2"));
     SleepButton = item(LX200Menu, QStringLiteral("SleepButton"), QStringLiteral("Sleep Telescope"));
-    WakeButton = item(LX200Menu, QStringLiteral("WakeButton"), QStringLiteral("Wake Telescope from Sleep"));
+    WakeButton =
+        item(LX200Menu, QStringLiteral("WakeButton"), QStringLiteral("Wake Telescope from Sleep"));
     ParkButton = item(LX200Menu, QStringLiteral("ParkButton"), QStringLiteral("Park Telescope"));
     cmdsep = separator(LX200Menu, QStringLiteral("cmdsep"));
     SendButton = item(LX200Menu, QStringLiteral("SendButton"), QStringLiteral("Send Command..."));
 
     TeleMenu = menu(bar, QStringLiteral("TeleMenu"), QStringLiteral("Telescope"));
-    TelescopeStatusButton = item(TeleMenu, QStringLiteral("TelescopeStatusButton"), QStringLiteral("Status"));
-    TelescopeInfoButton = item(TeleMenu, QStringLiteral("TelescopeInfoButton"), QStringLiteral("Firmware verson"));
-    TelescopeSiteButton = item(TeleMenu, QStringLiteral("TelescopeSiteButton"), QStringLiteral("Site Lat/Lon"));
-    TelescopeDateButton = item(TeleMenu, QStringLiteral("TelescopeDateButton"), QStringLiteral("Date and Time"));
-    TelescopeAzButton = item(TeleMenu, QStringLiteral("TelescopeAzButton"), QStringLiteral("Azimuth/Altitude"));
+    TelescopeStatusButton =
+        item(TeleMenu, QStringLiteral("TelescopeStatusButton"), QStringLiteral("Status"));
+    TelescopeInfoButton =
+        item(TeleMenu, QStringLiteral("TelescopeInfoButton"), QStringLiteral("Firmware verson"));
+    TelescopeSiteButton =
+        item(TeleMenu, QStringLiteral("TelescopeSiteButton"), QStringLiteral("Site Lat/Lon"));
+    TelescopeDateButton =
+        item(TeleMenu, QStringLiteral("TelescopeDateButton"), QStringLiteral("Date and Time"));
+    TelescopeAzButton =
+        item(TeleMenu, QStringLiteral("TelescopeAzButton"), QStringLiteral("Azimuth/Altitude"));
 
     GotoMenu = menu(bar, QStringLiteral("GotoMenu"), QStringLiteral("Autostar"));
     AutostarQuery = item(GotoMenu, QStringLiteral("AutostarQuery"), QStringLiteral("Query"));
     starsep = separator(GotoMenu, QStringLiteral("starsep"));
     GotoPolaris[1] = item(GotoMenu, indexed("GotoPolaris", 1), QStringLiteral("Polaris"));
     planetsep = separator(GotoMenu, QStringLiteral("planetsep"));
-    for (int index = 1; index < int(GotoButton.size()); ++index)
-        GotoButton[std::size_t(index)] = item(GotoMenu, indexed("GotoButton", index), QLatin1String(Planets[index - 1]));
-
-    // The telescope menus wait for a connection.
-    LX200Menu->menuAction()->setEnabled(false);
-    SendButton->setEnabled(false);
-    TeleMenu->menuAction()->setEnabled(false);
-    GotoMenu->menuAction()->setEnabled(false);
+    for (const orrinet::PlanetMacro &planet : orrinet::kPlanetMacros)
+        GotoButton.at(std::size_t(planet.index)) =
+            item(GotoMenu, indexed("GotoButton", planet.index), planet.caption);
 
     // ---- window size and the top line -----------------------------------
     // The window is sized so that the client area below the menu bar has the

@@ -20,7 +20,7 @@ class QWidget;
 namespace orrinet {
 class CommandButton;
 class PictureBox;
-}
+} // namespace orrinet
 
 // The controls and menus of the main window, with the names the rest of the
 // program uses. setupUi() creates them at their design places (twips turned

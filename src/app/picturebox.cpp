@@ -1,6 +1,6 @@
 #include "app/picturebox.h"
 
-#include "motion/virtualkeys.h"
+#include "app/virtualkeys.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -8,9 +8,7 @@
 
 namespace orrinet {
 
-PictureBox::PictureBox(Art art, QWidget *parent)
-    : QWidget(parent)
-    , m_art(art)
+PictureBox::PictureBox(Art art, QWidget *parent) : QWidget(parent), m_art(art)
 {
     setFocusPolicy(Qt::NoFocus);
     setMouseTracking(true); // moves without a held button count too
@@ -45,7 +43,8 @@ void PictureBox::paintEvent(QPaintEvent *)
 
 void PictureBox::keyPressEvent(QKeyEvent *event)
 {
-    Q_EMIT keyDown(windowsKeyCode(event->key(), event->modifiers()), vbShiftMask(event->modifiers()));
+    Q_EMIT keyDown(windowsKeyCode(event->key(), event->modifiers()),
+                   vbShiftMask(event->modifiers()));
     event->accept();
 }
 
@@ -54,7 +53,8 @@ void PictureBox::keyReleaseEvent(QKeyEvent *event)
     // Auto-repeat comes as release and press pairs on some platforms; only
     // the final release ends the key press.
     if (!event->isAutoRepeat())
-        Q_EMIT keyUp(windowsKeyCode(event->key(), event->modifiers()), vbShiftMask(event->modifiers()));
+        Q_EMIT keyUp(windowsKeyCode(event->key(), event->modifiers()),
+                     vbShiftMask(event->modifiers()));
     event->accept();
 }
 
@@ -73,14 +73,16 @@ void PictureBox::focusOutEvent(QFocusEvent *event)
 void PictureBox::mousePressEvent(QMouseEvent *event)
 {
     const QPointF at = event->position();
-    Q_EMIT mouseDown(vbButtonMask(event->button()), vbShiftMask(event->modifiers()), at.x(), at.y());
+    Q_EMIT mouseDown(vbButtonMask(event->button()), vbShiftMask(event->modifiers()), at.x(),
+                     at.y());
     event->accept();
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent *event)
 {
     const QPointF at = event->position();
-    Q_EMIT mouseMove(vbButtonMask(event->buttons()), vbShiftMask(event->modifiers()), at.x(), at.y());
+    Q_EMIT mouseMove(vbButtonMask(event->buttons()), vbShiftMask(event->modifiers()), at.x(),
+                     at.y());
     event->accept();
 }
 

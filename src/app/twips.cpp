@@ -3,7 +3,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
-
 #include <cmath>
 
 namespace orrinet {
@@ -70,7 +69,8 @@ int pixelsToTwipsY(double pixels, const QWidget *widget)
     return pixelsToTwips(pixels, logicalDpiY(widget));
 }
 
-QRect twipsRectToPixels(double left, double top, double width, double height, double dpiX, double dpiY)
+QRect twipsRectToPixels(double left, double top, double width, double height, double dpiX,
+                        double dpiY)
 {
     const int x1 = twipsToPixels(left, dpiX);
     const int y1 = twipsToPixels(top, dpiY);
@@ -82,6 +82,11 @@ QRect twipsRectToPixels(double left, double top, double width, double height, do
 QRect twipsRectToPixels(double left, double top, double width, double height, const QWidget *widget)
 {
     return twipsRectToPixels(left, top, width, height, logicalDpiX(widget), logicalDpiY(widget));
+}
+
+void place(QWidget *widget, double left, double top, double width, double height)
+{
+    widget->setGeometry(twipsRectToPixels(left, top, width, height, widget));
 }
 
 QColor colorFromBgr(quint32 bgr)

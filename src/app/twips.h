@@ -28,8 +28,13 @@ int pixelsToTwipsY(double pixels, const QWidget *widget = nullptr);
 
 // A design rectangle (Left, Top, Width, Height in twips) in pixels. The edges
 // are rounded, not the sizes, so controls that touch in twips still touch.
-QRect twipsRectToPixels(double left, double top, double width, double height, double dpiX, double dpiY);
-QRect twipsRectToPixels(double left, double top, double width, double height, const QWidget *widget = nullptr);
+QRect twipsRectToPixels(double left, double top, double width, double height, double dpiX,
+                        double dpiY);
+QRect twipsRectToPixels(double left, double top, double width, double height,
+                        const QWidget *widget = nullptr);
+
+// Gives a widget its design rectangle (twips, relative to its container).
+void place(QWidget *widget, double left, double top, double width, double height);
 
 // Colours are stored and specified as 0x00BBGGRR values (red in the low byte).
 QColor colorFromBgr(quint32 bgr);

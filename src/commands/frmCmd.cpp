@@ -16,11 +16,6 @@ constexpr int kClientHeight = 1320;
 // The reply box is set apart in light grey.
 constexpr quint32 kReplyBackColor = 0x00E0E0E0;
 
-void place(QWidget *widget, int left, int top, int width, int height)
-{
-    widget->setGeometry(orrinet::twipsRectToPixels(left, top, width, height, widget));
-}
-
 QPushButton *button(const QString &caption, const QString &name, QWidget *parent)
 {
     auto *pushButton = new QPushButton(caption, parent);
@@ -33,8 +28,9 @@ QPushButton *button(const QString &caption, const QString &name, QWidget *parent
 } // namespace
 
 frmCmd::frmCmd(frmMain &owner)
-    : QDialog(&owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(&owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
       m_owner(owner)
 {
     setObjectName(QStringLiteral("frmCmd"));
@@ -52,11 +48,11 @@ frmCmd::frmCmd(frmMain &owner)
     Text2->setPalette(replyColours);
     CloseCommand = button(QStringLiteral("Close"), QStringLiteral("CloseCommand"), this);
 
-    place(Text1, 120, 60, 2532, 312);
-    place(SendCommand, 180, 480, 612, 312);
-    place(ClearCommand, 900, 480, 612, 312);
-    place(Text2, 120, 900, 2532, 312);
-    place(CloseCommand, 2040, 480, 552, 312);
+    orrinet::place(Text1, 120, 60, 2532, 312);
+    orrinet::place(SendCommand, 180, 480, 612, 312);
+    orrinet::place(ClearCommand, 900, 480, 612, 312);
+    orrinet::place(Text2, 120, 900, 2532, 312);
+    orrinet::place(CloseCommand, 2040, 480, 552, 312);
     setFixedSize(orrinet::twipsRectToPixels(0, 0, kClientWidth, kClientHeight, this).size());
 
     setTabOrder(Text1, SendCommand);

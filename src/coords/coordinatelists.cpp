@@ -43,4 +43,16 @@ void selectPositions(frmMainUi &ui, const ListUpdate &update)
     }
 }
 
+QComboBox *unlistedCoordinate(frmMainUi &ui)
+{
+    for (const ListBinding &binding : kListBindings) {
+        QComboBox *box = ui.*binding.box;
+        const int listed = box->findText(box->currentText(), Qt::MatchFixedString);
+        if (listed < 0)
+            return box;
+        box->setCurrentIndex(listed);
+    }
+    return nullptr;
+}
+
 } // namespace orrinet

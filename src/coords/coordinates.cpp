@@ -110,6 +110,20 @@ std::optional<int> listPosition(std::optional<double> value, int first, int last
     return static_cast<int>(rounded);
 }
 
+// The last position of a numeric list.
+int lastPosition(CoordinateList list)
+{
+    const auto shape = std::find_if(numberLists.begin(), numberLists.end(),
+                                    [list](const ListShape &row) { return row.list == list; });
+    return shape->count - 1;
+}
+
+// The list position a field's number selects, if any.
+std::optional<int> fieldPosition(QStringView field, CoordinateList list)
+{
+    return listPosition(fieldNumber(field), 0, lastPosition(list));
+}
+
 } // namespace
 
 QList<ListItem> coordinateListItems(CoordinateList list)
@@ -197,16 +211,18 @@ ReceivedCoordinates decodeCoordinateReplies(QStringView raReply, QStringView dec
         twoDigitField(degrees), twoDigitField(arcMinutes), twoDigitField(arcSeconds));
 
     ListUpdate &lists = result.lists;
-    lists.raH = listPosition(fieldNumber(hours), 0, 23);
-    lists.raM = listPosition(fieldNumber(minutes), 0, 59);
-    lists.raS = listPosition(fieldNumber(seconds), 0, 59);
+    lists.raH = fieldPosition(hours, CoordinateList::RaHours);
+    lists.raM = fieldPosition(minutes, CoordinateList::RaMinutes);
+    lists.raS = fieldPosition(seconds, CoordinateList::RaSeconds);
     lists.decSign = sign == QLatin1String("-") ? 1 : 0;
     // Exactly 90 degrees has no item: position -1 leaves the degree list unselected.
     const std::optional<double> degreeValue = fieldNumber(degrees);
-    lists.decD = listPosition(
-        degreeValue ? std::optional<double>(89.0 - *degreeValue) : std::nullopt, noSelection, 89);
-    lists.decM = listPosition(fieldNumber(arcMinutes), 0, 59);
-    lists.decS = listPosition(fieldNumber(arcSeconds), 0, 59);
+    const int lastDegree = lastPosition(CoordinateList::DecDegrees);
+    lists.decD =
+        listPosition(degreeValue ? std::optional<double>(lastDegree - *degreeValue) : std::nullopt,
+                     noSelection, lastDegree);
+    lists.decM = fieldPosition(arcMinutes, CoordinateList::DecMinutes);
+    lists.decS = fieldPosition(arcSeconds, CoordinateList::DecSeconds);
     return result;
 }
 

@@ -6,101 +6,101 @@
 
 #include <QLatin1StringView>
 #include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 
 namespace orrinet {
 
-// Declared in the order the receive handler tests them; the underlying value
-// is the position in that order.
-enum class Awaiting : std::uint8_t {
-    Ra,
-    Dec,
-    Firmware,
-    Product,
-    Date,
-    Time,
-    Azimuth,
-    Altitude,
-    Latitude,
-    Longitude,
-    GotoRa,
-    GotoDec,
-    Goto,
-    Gps,
-    Align,
-    AutostarGoto,
-    Autostar,
-    Status,
+// ---- receive thresholds (characters buffered before the receive event) -----
+
+inline constexpr int kThresholdDefault = 1; // one-character replies, console, after an exchange
+inline constexpr int kThresholdRa = 9;      // HH:MM:SS#
+inline constexpr int kThresholdDec = 10;    // sDD*MM:SS#
+inline constexpr int kThresholdStatus = 3;
+inline constexpr int kThresholdFirmware = 5;
+inline constexpr int kThresholdSite = 7;
+inline constexpr int kThresholdDateTime = 9;
+inline constexpr int kThresholdAzimuthAltitude = 10;
+inline constexpr int kThresholdAutostarDisplay = 30;
+inline constexpr int kThresholdAutostarMacro = 34;
+
+// What becomes of a reply that does not come within the reply time-out.
+enum class ReplyTimeout : std::uint8_t {
+    Reported, // the time-out text is shown
+    Silent,   // nothing is shown
+    None,     // waited for as long as it takes
 };
 
-inline constexpr std::size_t kAwaitingCount = 18;
+// The eighteen awaited replies in the order the receive handler tests them:
+// the enumerator, the main window's flag, the receive threshold the reply is
+// framed by, what an overdue reply comes to, and the window's branch that
+// serves it. The second step of a two-step query inherits the first step's
+// threshold.
+// clang-format off
+#define ORRINET_AWAITED_REPLIES(X)                                                           \
+    X(Ra,           WaitingRa,           kThresholdRa,              Silent,   serveRa)           \
+    X(Dec,          WaitingDec,          kThresholdDec,             Silent,   serveDec)          \
+    X(Firmware,     WaitingFirmware,     kThresholdFirmware,        Reported, serveFirmware)     \
+    X(Product,      WaitingProduct,      kThresholdFirmware,        Reported, serveProduct)      \
+    X(Date,         WaitingDate,         kThresholdDateTime,        Reported, serveDate)         \
+    X(Time,         WaitingTime,         kThresholdDateTime,        Reported, serveTime)         \
+    X(Azimuth,      WaitingAzimuth,      kThresholdAzimuthAltitude, Reported, serveAzimuth)      \
+    X(Altitude,     WaitingAltitude,     kThresholdAzimuthAltitude, Reported, serveAltitude)     \
+    X(Latitude,     WaitingLatitude,     kThresholdSite,            Reported, serveLatitude)     \
+    X(Longitude,    WaitingLongitude,    kThresholdSite,            Reported, serveLongitude)    \
+    X(GotoRa,       WaitingGotoRa,       kThresholdDefault,         Reported, serveGotoRa)       \
+    X(GotoDec,      WaitingGotoDec,      kThresholdDefault,         Reported, serveGotoDec)      \
+    X(Goto,         WaitingGoto,         kThresholdDefault,         Reported, serveGoto)         \
+    X(Gps,          WaitingGps,          kThresholdDefault,         None,     serveGps)          \
+    X(Align,        WaitingAlign,        kThresholdDefault,         None,     serveAlign)        \
+    X(AutostarGoto, WaitingAutostarGoto, kThresholdAutostarMacro,   None,     serveAutostarGoto) \
+    X(Autostar,     WaitingAutostar,     kThresholdAutostarDisplay, None,     serveAutostar)     \
+    X(Status,       WaitingStatus,       kThresholdStatus,          Reported, serveStatus)
+// clang-format on
+
+// The underlying value is the position in the test order.
+enum class Awaiting : std::uint8_t {
+#define ORRINET_AWAITING_ENUMERATOR(id, flag, threshold, timeout, branch) id,
+    ORRINET_AWAITED_REPLIES(ORRINET_AWAITING_ENUMERATOR)
+#undef ORRINET_AWAITING_ENUMERATOR
+};
+
+struct AwaitedReply
+{
+    Awaiting flag;
+    QLatin1StringView name; // the main window's flag, "WaitingRa"
+    int threshold;
+    ReplyTimeout timeout;
+};
+
+// Indexed by the flag's value.
+inline constexpr std::array kAwaitedReplies{
+#define ORRINET_AWAITED_ROW(id, flag, threshold, timeout, branch)                                  \
+    AwaitedReply{Awaiting::id, QLatin1StringView(#flag), threshold, ReplyTimeout::timeout},
+    ORRINET_AWAITED_REPLIES(ORRINET_AWAITED_ROW)
+#undef ORRINET_AWAITED_ROW
+};
+
+inline constexpr std::size_t kAwaitingCount = kAwaitedReplies.size();
 
 // Every flag, in test order.
-inline constexpr std::array<Awaiting, kAwaitingCount> kAwaitingTestOrder{
-    Awaiting::Ra,       Awaiting::Dec,       Awaiting::Firmware, Awaiting::Product,
-    Awaiting::Date,     Awaiting::Time,      Awaiting::Azimuth,  Awaiting::Altitude,
-    Awaiting::Latitude, Awaiting::Longitude, Awaiting::GotoRa,   Awaiting::GotoDec,
-    Awaiting::Goto,     Awaiting::Gps,       Awaiting::Align,    Awaiting::AutostarGoto,
-    Awaiting::Autostar, Awaiting::Status,
-};
+inline constexpr std::array<Awaiting, kAwaitingCount> kAwaitingTestOrder = [] {
+    std::array<Awaiting, kAwaitingCount> order{};
+    for (std::size_t i = 0; i < kAwaitingCount; ++i)
+        order[i] = kAwaitedReplies[i].flag;
+    return order;
+}();
 
-// The names the main window gives the flags, indexed by the flag's value.
-inline constexpr std::array<QLatin1StringView, kAwaitingCount> kAwaitingNames{
-    QLatin1StringView("WaitingRa"),       QLatin1StringView("WaitingDec"),
-    QLatin1StringView("WaitingFirmware"), QLatin1StringView("WaitingProduct"),
-    QLatin1StringView("WaitingDate"),     QLatin1StringView("WaitingTime"),
-    QLatin1StringView("WaitingAzimuth"),  QLatin1StringView("WaitingAltitude"),
-    QLatin1StringView("WaitingLatitude"), QLatin1StringView("WaitingLongitude"),
-    QLatin1StringView("WaitingGotoRa"),   QLatin1StringView("WaitingGotoDec"),
-    QLatin1StringView("WaitingGoto"),     QLatin1StringView("WaitingGps"),
-    QLatin1StringView("WaitingAlign"),    QLatin1StringView("WaitingAutostarGoto"),
-    QLatin1StringView("WaitingAutostar"), QLatin1StringView("WaitingStatus"),
-};
+constexpr const AwaitedReply &awaitedReply(Awaiting flag)
+{
+    return kAwaitedReplies[static_cast<std::size_t>(flag)];
+}
 
 // "WaitingRa" for Awaiting::Ra; empty for a value outside the enumeration.
 constexpr QLatin1StringView awaitingName(Awaiting flag)
 {
     const auto index = static_cast<std::size_t>(flag);
-    return index < kAwaitingCount ? kAwaitingNames[index] : QLatin1StringView();
+    return index < kAwaitingCount ? kAwaitedReplies[index].name : QLatin1StringView();
 }
-
-// The set of raised flags. Flags are independent: several may be raised at
-// once, and only the branch that serves a flag lowers it.
-class AwaitedReplies
-{
-public:
-    constexpr AwaitedReplies() = default;
-
-    constexpr void set(Awaiting flag) { m_bits |= bit(flag); }
-    constexpr void clear(Awaiting flag) { m_bits &= ~bit(flag); }
-    constexpr void set(Awaiting flag, bool raised) { raised ? set(flag) : clear(flag); }
-    constexpr bool test(Awaiting flag) const { return (m_bits & bit(flag)) != 0; }
-    constexpr bool any() const { return m_bits != 0; }
-
-    // The flag the receive handler serves next: the first raised one in test
-    // order, or nothing when none is raised.
-    constexpr std::optional<Awaiting> first() const
-    {
-        if (m_bits == 0)
-            return std::nullopt;
-        return static_cast<Awaiting>(std::countr_zero(m_bits));
-    }
-
-    friend constexpr bool operator==(AwaitedReplies, AwaitedReplies) = default;
-
-private:
-    // A value outside the enumeration maps to no bit, so it can never be
-    // raised and never shifts out of range.
-    static constexpr std::uint32_t bit(Awaiting flag)
-    {
-        const auto index = static_cast<std::size_t>(flag);
-        return index < kAwaitingCount ? std::uint32_t{1} << index : 0;
-    }
-
-    std::uint32_t m_bits = 0;
-};
 
 } // namespace orrinet

@@ -24,27 +24,26 @@ QString portText(int port)
     return QString::number(port);
 }
 
-// What the window shows while the port is closed. The port is closed first,
-// so that leaving pointer mode through the box's own handler sends nothing.
-void showDisconnectedFace(frmMain &w)
-{
-    w.CheckPointerControl->setChecked(false);
-    w.FrameFocus->hide();
-    w.FrameMove->hide();
-    w.FrameRADEC->hide();
-    w.FrameAutostar->hide();
-    w.LX200Menu->menuAction()->setEnabled(false);
-    w.TeleMenu->menuAction()->setEnabled(false);
-    w.GotoMenu->menuAction()->setEnabled(false);
-    w.SendButton->setEnabled(false);
-    w.Picture1->show();
-    w.CommandConnect->setText(QStringLiteral("Connect"));
-    w.CommandConnect->setBackColor(w.ConnectBackColor);
-    w.Combo1->setEnabled(true);
-    w.SendCheck->setEnabled(true);
-}
-
 } // namespace
+
+void frmMain::showConnectionFace(bool connected)
+{
+    // Leaves pointer mode through the box's own handler, which sends nothing
+    // once the port is closed.
+    if (!connected)
+        CheckPointerControl->setChecked(false);
+    Picture1->setVisible(!connected);
+    for (QWidget *frame :
+         std::initializer_list<QWidget *>{FrameFocus, FrameMove, FrameRADEC, FrameAutostar})
+        frame->setVisible(connected);
+    for (QAction *menu :
+         {LX200Menu->menuAction(), TeleMenu->menuAction(), GotoMenu->menuAction(), SendButton})
+        menu->setEnabled(connected);
+    CommandConnect->setText(connected ? QStringLiteral("Disconnect") : QStringLiteral("Connect"));
+    CommandConnect->setBackColor(connected ? ConnectedBackColor : ConnectBackColor);
+    Combo1->setEnabled(!connected);
+    SendCheck->setEnabled(!connected);
+}
 
 void frmMain::Combo1_Click()
 {
@@ -59,7 +58,9 @@ void frmMain::CommandConnect_Click()
 {
     if (Comm1.isOpen()) {
         Comm1.close();
-        showDisconnectedFace(*this);
+        // The port's input is gone with it: no awaited reply can come.
+        endAllExchanges();
+        showConnectionFace(false);
         setStatusText(QStringLiteral("Disconnected from com ") + portText(ComPort));
         return;
     }
@@ -70,18 +71,7 @@ void frmMain::CommandConnect_Click()
                       QStringLiteral(" - ") + Comm1.errorString());
         return;
     }
-    Picture1->hide();
-    FrameFocus->show();
-    FrameMove->show();
-    FrameRADEC->show();
-    FrameAutostar->show();
-    LX200Menu->menuAction()->setEnabled(true);
-    TeleMenu->menuAction()->setEnabled(true);
-    GotoMenu->menuAction()->setEnabled(true);
-    SendButton->setEnabled(true);
-    CommandConnect->setText(QStringLiteral("Disconnect"));
-    CommandConnect->setBackColor(ConnectedBackColor);
-    Combo1->setEnabled(false);
+    showConnectionFace(true);
     if (SendCheck->isChecked()) {
         setStatusText(QStringLiteral("Connecting to com ") + portText(ComPort) +
                       QStringLiteral(" ,sending slew & focus speeds"));
@@ -94,7 +84,6 @@ void frmMain::CommandConnect_Click()
         Pause.wait(orrinet::kPauseAfterConnectSendMs);
     }
     setStatusText(QStringLiteral("Connected to com ") + portText(ComPort));
-    SendCheck->setEnabled(false);
     focusPad();
 }
 
@@ -106,10 +95,10 @@ void frmMain::Comm1_OnLost(const QString &reason)
         return;
     if (Comm1.isOpen())
         Comm1.close();
-    showDisconnectedFace(*this);
     // No reply can come any more: its time-out would only hide why.
-    Timer1->stop();
-    setMousePointer(MousePointer::Default);
+    endAllExchanges();
+    showConnectionFace(false);
+    ++m_connectionLosses;
     setStatusText(QStringLiteral("Connection lost on com ") + portText(ComPort) +
                   QStringLiteral(" - ") + reason);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-// Every LX200 command the panel writes, the receive thresholds and pauses that
-// go with them, and the tables that map the panel's choices to commands.
+// Every LX200 command the panel writes, the pauses that go with them, and the
+// tables that map the panel's choices to commands.
 // Commands are exact byte strings: ":EK 51#" carries a blank, ":EK13#" none.
 // Texts shown to the user use U+00B0 for the degree sign (written "\xB0" in
 // these Latin-1 literals).
@@ -93,19 +93,6 @@ inline constexpr QChar kReplySlewStarted(u'0');
 // The hand controller shows this at positions 2..7 while it is still busy
 // after a keypad macro; another display text will follow.
 inline constexpr QLatin1StringView kAutostarBusyMarker("Taking");
-
-// ---- receive thresholds (characters buffered before the receive event) -----
-
-inline constexpr int kThresholdDefault = 1; // one-character replies, console, after an exchange
-inline constexpr int kThresholdRa = 9;      // HH:MM:SS#
-inline constexpr int kThresholdDec = 10;    // sDD*MM:SS#
-inline constexpr int kThresholdStatus = 3;
-inline constexpr int kThresholdFirmware = 5;
-inline constexpr int kThresholdSite = 7;
-inline constexpr int kThresholdDateTime = 9;
-inline constexpr int kThresholdAzimuthAltitude = 10;
-inline constexpr int kThresholdAutostarDisplay = 30;
-inline constexpr int kThresholdAutostarMacro = 34;
 
 // ---- pauses (ms) and the reply time-out --------------------------------------
 
@@ -263,7 +250,6 @@ struct TelescopeQueryInfo
     TelescopeQuery query;
     Awaiting firstFlag;
     std::optional<Awaiting> secondFlag; // none for the one-step status query
-    int threshold;                      // set once; the second command inherits it
     QLatin1StringView firstCommand;
     QLatin1StringView secondCommand; // empty for the status query
     QLatin1StringView sentStatus;    // shown once the first command is written
@@ -271,17 +257,16 @@ struct TelescopeQueryInfo
 
 // Indexed by TelescopeQuery.
 inline constexpr std::array<TelescopeQueryInfo, 5> kTelescopeQueries{{
-    {TelescopeQuery::Status, Awaiting::Status, std::nullopt, kThresholdStatus, kGetStatus,
-     QLatin1StringView(), QLatin1StringView("Telescope status...")},
-    {TelescopeQuery::Firmware, Awaiting::Firmware, Awaiting::Product, kThresholdFirmware,
-     kGetFirmwareNumber, kGetProductName, QLatin1StringView("Telescope firmware...")},
-    {TelescopeQuery::DateTime, Awaiting::Date, Awaiting::Time, kThresholdDateTime, kGetDate,
-     kGetTime, QLatin1StringView("Telescope date/time...")},
-    {TelescopeQuery::Site, Awaiting::Latitude, Awaiting::Longitude, kThresholdSite, kGetLatitude,
-     kGetLongitude, QLatin1StringView("Telescope lat/lon...")},
-    {TelescopeQuery::AzimuthAltitude, Awaiting::Azimuth, Awaiting::Altitude,
-     kThresholdAzimuthAltitude, kGetAzimuth, kGetAltitude,
-     QLatin1StringView("Telescope azimuth/altitude...")},
+    {TelescopeQuery::Status, Awaiting::Status, std::nullopt, kGetStatus, QLatin1StringView(),
+     QLatin1StringView("Telescope status...")},
+    {TelescopeQuery::Firmware, Awaiting::Firmware, Awaiting::Product, kGetFirmwareNumber,
+     kGetProductName, QLatin1StringView("Telescope firmware...")},
+    {TelescopeQuery::DateTime, Awaiting::Date, Awaiting::Time, kGetDate, kGetTime,
+     QLatin1StringView("Telescope date/time...")},
+    {TelescopeQuery::Site, Awaiting::Latitude, Awaiting::Longitude, kGetLatitude, kGetLongitude,
+     QLatin1StringView("Telescope lat/lon...")},
+    {TelescopeQuery::AzimuthAltitude, Awaiting::Azimuth, Awaiting::Altitude, kGetAzimuth,
+     kGetAltitude, QLatin1StringView("Telescope azimuth/altitude...")},
 }};
 
 // The table entry of a query. Throws std::out_of_range only for a value cast

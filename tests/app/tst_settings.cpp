@@ -225,7 +225,10 @@ void SettingsTest::badValueSkipsOnlyItsTarget_data()
     QTest::newRow("com_port 255") << "com_port" << "255" << "index 254, ComPort 255";
     QTest::newRow("dec_d 0") << "dec_d" << "0" << "89";
     QTest::newRow("dec_d 89") << "dec_d" << "89" << "0";
-    QTest::newRow("dec_d 90") << "dec_d" << "90" << "-1";
+    // A list never comes up without a selection: Goto would send -01 or 90.
+    QTest::newRow("dec_d 90") << "dec_d" << "90" << "89";
+    QTest::newRow("ra_h 24") << "ra_h" << "24" << "0";
+    QTest::newRow("dec_m abc") << "dec_m" << "abc" << "0";
     QTest::newRow("win_width 0") << "win_width" << "0" << "design";
     QTest::newRow("slew_rate 13") << "slew_rate" << "13" << "1 Rate";
     QTest::newRow("keymap_top abc") << "keymap_top" << "abc" << "200";

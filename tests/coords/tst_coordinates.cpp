@@ -15,7 +15,6 @@
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
-
 #include <functional>
 #include <vector>
 
@@ -52,9 +51,9 @@ void select(frmMain &w, const ListPositions &p)
 
 ListPositions selected(const frmMain &w)
 {
-    return {w.ComboRAh->currentIndex(),     w.ComboRAm->currentIndex(),
-            w.ComboRAs->currentIndex(),     w.ComboDECsign->currentIndex(),
-            w.ComboDECd->currentIndex(),    w.ComboDECm->currentIndex(),
+    return {w.ComboRAh->currentIndex(),  w.ComboRAm->currentIndex(),
+            w.ComboRAs->currentIndex(),  w.ComboDECsign->currentIndex(),
+            w.ComboDECd->currentIndex(), w.ComboDECm->currentIndex(),
             w.ComboDECs->currentIndex()};
 }
 
@@ -76,6 +75,9 @@ private Q_SLOTS:
     void gotoReplies();
     void gotoTimeouts_data();
     void gotoTimeouts();
+    void gotoSendsOnlyListedValues_data();
+    void gotoSendsOnlyListedValues();
+    void haltWhileGotoWaits_data();
     void haltWhileGotoWaits();
     void getDuringGotoTakesNextReply();
     void get_data();
@@ -134,25 +136,27 @@ void TestCoordinates::decodeReplies_data()
 
     const QString ra = u"12:34:56#"_s;
     const QString example = u"RA 12h 34m 56s  DEC +45° 30' 15\""_s;
-    QTest::newRow("0xDF degree mark") << ra << latin1("+45\xDF" "30:15#") << example
-                                      << ListUpdate{12, 34, 56, 0, 44, 30, 15};
+    QTest::newRow("0xDF degree mark") << ra
+                                      << latin1("+45\xDF"
+                                                "30:15#")
+                                      << example << ListUpdate{12, 34, 56, 0, 44, 30, 15};
     QTest::newRow("over-long") << u"12:34:56#01:02:03#"_s << u"+45*30:15#-01*02:03#"_s << example
                                << ListUpdate{12, 34, 56, 0, 44, 30, 15};
-    QTest::newRow("minus with 0 degrees") << ra << u"-00*00:00#"_s
-                                          << u"RA 12h 34m 56s  DEC -00° 00' 00\""_s
-                                          << ListUpdate{12, 34, 56, 1, 89, 0, 0};
-    QTest::newRow("exactly 90 clears degrees") << ra << u"+90*00:00#"_s
-                                               << u"RA 12h 34m 56s  DEC +90° 00' 00\""_s
-                                               << ListUpdate{12, 34, 56, 0, noSelection, 0, 0};
-    QTest::newRow("over 90 keeps degrees") << ra << u"+91*00:00#"_s
-                                           << u"RA 12h 34m 56s  DEC +91° 00' 00\""_s
-                                           << ListUpdate{12, 34, 56, 0, keep, 0, 0};
-    QTest::newRow("seconds not numeric") << u"12:34.5#"_s << u"+45*30:15#"_s
-                                         << u"RA 12h 34m 5#s  DEC +45° 30' 15\""_s
-                                         << ListUpdate{12, 34, keep, 0, 44, 30, 15};
-    QTest::newRow("sign other than minus") << ra << u"x45*30:15#"_s
-                                           << u"RA 12h 34m 56s  DEC x45° 30' 15\""_s
-                                           << ListUpdate{12, 34, 56, 0, 44, 30, 15};
+    QTest::newRow("minus with 0 degrees")
+        << ra << u"-00*00:00#"_s << u"RA 12h 34m 56s  DEC -00° 00' 00\""_s
+        << ListUpdate{12, 34, 56, 1, 89, 0, 0};
+    QTest::newRow("exactly 90 clears degrees")
+        << ra << u"+90*00:00#"_s << u"RA 12h 34m 56s  DEC +90° 00' 00\""_s
+        << ListUpdate{12, 34, 56, 0, noSelection, 0, 0};
+    QTest::newRow("over 90 keeps degrees")
+        << ra << u"+91*00:00#"_s << u"RA 12h 34m 56s  DEC +91° 00' 00\""_s
+        << ListUpdate{12, 34, 56, 0, keep, 0, 0};
+    QTest::newRow("seconds not numeric")
+        << u"12:34.5#"_s << u"+45*30:15#"_s << u"RA 12h 34m 5#s  DEC +45° 30' 15\""_s
+        << ListUpdate{12, 34, keep, 0, 44, 30, 15};
+    QTest::newRow("sign other than minus")
+        << ra << u"x45*30:15#"_s << u"RA 12h 34m 56s  DEC x45° 30' 15\""_s
+        << ListUpdate{12, 34, 56, 0, 44, 30, 15};
     QTest::newRow("short DEC") << ra << u"-45*30#"_s << u"RA 12h 34m 56s  DEC -45° 30' \""_s
                                << ListUpdate{12, 34, 56, 1, 44, 30, keep};
     QTest::newRow("empty") << QString() << QString() << u"RA h m s  DEC ° ' \""_s
@@ -179,8 +183,8 @@ void TestCoordinates::commandsDecodeBackToTheirPositions()
         for (int decD = noSelection; decD < 90; ++decD) {
             for (int decSign = 0; decSign < 2; ++decSign) {
                 const int step = raH * 90 + decD + 1;
-                const ListPositions target{raH,    step % 60,        (step * 7) % 60,
-                                           decSign, decD, (step * 11) % 60, (step * 13) % 60};
+                const ListPositions target{raH,  step % 60,        (step * 7) % 60, decSign,
+                                           decD, (step * 11) % 60, (step * 13) % 60};
                 const ReceivedCoordinates back = decodeCoordinateReplies(
                     raTargetCommand(target).sliced(4), decTargetCommand(target).sliced(4));
                 QCOMPARE(back.text, coordinateText(target));
@@ -289,26 +293,68 @@ void TestCoordinates::gotoTimeouts()
     QCOMPARE(w.statusText(), statusAfter);
 }
 
+void TestCoordinates::gotoSendsOnlyListedValues_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("written");
+    QTest::addColumn<QString>("status");
+
+    QTest::newRow("unlisted hour") << u"ComboRAh"_s << u"7x"_s << QStringList{}
+                                   << u"Goto not sent: RA Hour \"7x\" is not in its list"_s;
+    QTest::newRow("emptied degrees") << u"ComboDECd"_s << QString() << QStringList{}
+                                     << u"Goto not sent: DEC degree \"\" is not in its list"_s;
+    QTest::newRow("typed item") << u"ComboDECd"_s << u"45d"_s << QStringList{kRaCommand}
+                                << u"Goto RA/DEC  RA 05h 07m 09s  DEC -45° 30' 00\""_s;
+}
+
+void TestCoordinates::gotoSendsOnlyListedValues()
+{
+    QFETCH(QString, list);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, written);
+    QFETCH(QString, status);
+
+    PanelFixture f;
+    QVERIFY(f.connectPort(1));
+    select(f.window, kTarget);
+    f.window.findChild<QComboBox *>(list)->setEditText(typed);
+    f.window.CommandGotoRADEC_Click();
+    QCOMPARE(f.written(), written);
+    QCOMPARE(f.window.statusText(), status);
+    f.port.feed(u"1"_s);
+    QCOMPARE(f.written().size(), written.size() * 2);
+}
+
+void TestCoordinates::haltWhileGotoWaits_data()
+{
+    QTest::addColumn<QStringList>("answered");
+    QTest::newRow("RA stage") << QStringList{};
+    QTest::newRow("DEC stage") << QStringList{u"1"_s};
+    QTest::newRow("slew stage") << QStringList{u"1"_s, u"1"_s};
+}
+
+// No target accepted after the halt may start a slew.
 void TestCoordinates::haltWhileGotoWaits()
 {
+    QFETCH(QStringList, answered);
+
     PanelFixture f;
     QVERIFY(f.connectPort(1));
     frmMain &w = f.window;
     select(w, kTarget);
     w.CommandGotoRADEC_Click();
-    f.port.feed(u"1"_s);
+    for (const QString &reply : answered)
+        f.port.feed(reply);
 
     w.CommandGotoAbort->click();
-    QCOMPARE(f.written(), (QStringList{kRaCommand, kDecCommand, u":Q#"_s}));
+    QCOMPARE(f.written().last(), u":Q#"_s);
     QCOMPARE(w.statusText(), u"Goto cancelled."_s);
-    QCOMPARE(raisedFlags(w), QStringList{u"WaitingGotoDec"_s});
-    QVERIFY(w.Timer1->isActive());
-
-    // The Goto's own replies still move it on.
+    QVERIFY(raisedFlags(w).isEmpty());
+    QVERIFY(!w.Timer1->isActive());
     f.port.feed(u"1"_s);
-    QCOMPARE(f.written().last(), u":MS#"_s);
-    f.port.feed(u"0"_s);
-    QCOMPARE(w.statusText(), u"Goto cancelled.  - Sent"_s);
+    f.port.feed(u"1"_s);
+    QCOMPARE(f.written().last(), u":Q#"_s);
 }
 
 void TestCoordinates::getDuringGotoTakesNextReply()
@@ -328,6 +374,13 @@ void TestCoordinates::getDuringGotoTakesNextReply()
     QCOMPARE(f.written(), (QStringList{kRaCommand, u":GR#"_s, u":GD#"_s}));
     QCOMPARE(raisedFlags(w), (QStringList{u"WaitingDec"_s, u"WaitingGotoRa"_s}));
     QCOMPARE(w.statusText(), kGotoStatus);
+
+    // The Get's replies never become the Goto's commands.
+    f.port.feed(u"+45*30:15#"_s);
+    w.Timer1_Timer();
+    QCOMPARE(w.statusText(), u"Timeout sending RA "_s + kRaCommand);
+    f.port.feed(u"1"_s);
+    QCOMPARE(f.written().last(), kDecCommand);
 }
 
 void TestCoordinates::get_data()
@@ -338,11 +391,19 @@ void TestCoordinates::get_data()
     QTest::addColumn<ListPositions>("lists");
 
     const QString label = u"RA 12h 34m 56s  DEC +45° 30' 15\""_s;
-    QTest::newRow("ticked") << true << latin1("+45\xDF" "30:15#") << label
-                            << ListPositions{12, 34, 56, 0, 44, 30, 15};
-    QTest::newRow("not ticked") << false << latin1("+45\xDF" "30:15#") << label << kTarget;
+    QTest::newRow("ticked") << true
+                            << latin1("+45\xDF"
+                                      "30:15#")
+                            << label << ListPositions{12, 34, 56, 0, 44, 30, 15};
+    QTest::newRow("not ticked") << false
+                                << latin1("+45\xDF"
+                                          "30:15#")
+                                << label << kTarget;
     QTest::newRow("90 degrees clears the degree list")
-        << true << latin1("+90\xDF" "00:00#") << u"RA 12h 34m 56s  DEC +90° 00' 00\""_s
+        << true
+        << latin1("+90\xDF"
+                  "00:00#")
+        << u"RA 12h 34m 56s  DEC +90° 00' 00\""_s
         << ListPositions{12, 34, 56, 0, noSelection, 0, 0};
 }
 
@@ -387,8 +448,8 @@ void TestCoordinates::clicksGiveFocusToPad()
     if (!f.showActive())
         QSKIP("the window cannot be activated on this platform");
     const std::vector<std::function<void()>> clicks{
-        [&w] { w.CommandGotoRADEC->click(); },     [&w] { w.CommandGet->click(); },
-        [&w] { w.CommandGotoAbort->click(); },     [&w] { w.TelescopeStatusButton->trigger(); },
+        [&w] { w.CommandGotoRADEC->click(); },      [&w] { w.CommandGet->click(); },
+        [&w] { w.CommandGotoAbort->click(); },      [&w] { w.TelescopeStatusButton->trigger(); },
         [&w] { w.TelescopeInfoButton->trigger(); }, [&w] { w.TelescopeSiteButton->trigger(); },
         [&w] { w.TelescopeDateButton->trigger(); }, [&w] { w.TelescopeAzButton->trigger(); },
     };

@@ -27,7 +27,7 @@ const QString kLongReply = u"0ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklm"_s;
 // Virtual milliseconds the telescope takes to answer.
 constexpr int kReplyDelayMs = 350;
 
-constexpr std::array<QAction *frmMainUi::*, 5> kMenuItems{
+constexpr std::array<QAction * frmMainUi::*, 5> kMenuItems{
     &frmMainUi::TelescopeStatusButton, &frmMainUi::TelescopeInfoButton,
     &frmMainUi::TelescopeSiteButton,   &frmMainUi::TelescopeDateButton,
     &frmMainUi::TelescopeAzButton,
@@ -66,18 +66,22 @@ private Q_SLOTS:
     void gotoTimeoutNamesDecFirst();
     void queries_data();
     void queries();
+    void lineGoneEndsEveryExchange_data();
+    void lineGoneEndsEveryExchange();
+    void overdueExchangeIsAbandoned_data();
+    void overdueExchangeIsAbandoned();
 };
 
 void TestDispatcher::servesFlagsInFixedOrder()
 {
     PanelFixture f;
     QVERIFY(f.connectPort(1));
-    QStringList expected{
-        u"WaitingRa"_s,       u"WaitingDec"_s,      u"WaitingFirmware"_s,     u"WaitingProduct"_s,
-        u"WaitingDate"_s,     u"WaitingTime"_s,     u"WaitingAzimuth"_s,      u"WaitingAltitude"_s,
-        u"WaitingLatitude"_s, u"WaitingLongitude"_s, u"WaitingGotoRa"_s,      u"WaitingGotoDec"_s,
-        u"WaitingGoto"_s,     u"WaitingGps"_s,      u"WaitingAlign"_s,        u"WaitingAutostarGoto"_s,
-        u"WaitingAutostar"_s, u"WaitingStatus"_s};
+    QStringList expected{u"WaitingRa"_s,           u"WaitingDec"_s,      u"WaitingFirmware"_s,
+                         u"WaitingProduct"_s,      u"WaitingDate"_s,     u"WaitingTime"_s,
+                         u"WaitingAzimuth"_s,      u"WaitingAltitude"_s, u"WaitingLatitude"_s,
+                         u"WaitingLongitude"_s,    u"WaitingGotoRa"_s,   u"WaitingGotoDec"_s,
+                         u"WaitingGoto"_s,         u"WaitingGps"_s,      u"WaitingAlign"_s,
+                         u"WaitingAutostarGoto"_s, u"WaitingAutostar"_s, u"WaitingStatus"_s};
     for (const Awaiting flag : kAwaitingTestOrder)
         waiting(f.window, flag) = true;
     QCOMPARE(raisedFlags(f.window), expected);
@@ -104,7 +108,8 @@ void TestDispatcher::statusQueryDuringGetIsServedAsRa()
     f.port.feed(u"ANP#"_s);
     QCOMPARE(f.window.RaString, u"ANP#"_s);
     QCOMPARE(f.written(), QStringList{u":GD#"_s});
-    f.port.feed(latin1("+12\xDF" "34:56#"));
+    f.port.feed(latin1("+12\xDF"
+                       "34:56#"));
     QCOMPARE(raisedFlags(f.window), QStringList{u"WaitingStatus"_s});
     QCOMPARE(f.window.statusText(), u"Telescope status..."_s);
 
@@ -176,8 +181,8 @@ void TestDispatcher::gotoTimeoutNamesDecFirst()
 {
     PanelFixture f;
     QVERIFY(f.connectPort(1));
-    f.window.RaString = u":Sr 05:34:32#"_s;
-    f.window.DecString = u":Sd -05:03:09#"_s;
+    f.window.GotoRaCommand = u":Sr 05:34:32#"_s;
+    f.window.GotoDecCommand = u":Sd -05:03:09#"_s;
     f.window.WaitingGotoRa = true;
     f.window.WaitingGotoDec = true;
     f.window.setMousePointer(frmMain::MousePointer::Hourglass);
@@ -214,17 +219,24 @@ void TestDispatcher::queries_data()
                               << product;
     QTest::newRow("firmware, product after the time-out")
         << 1 << firmware << 5 << u"Telescope firmware..."_s << versions << 1 << product;
-    QTest::newRow("site") << 2 << QStringList{u":Gt#"_s, u":Gg#"_s} << 7 << u"Telescope lat/lon..."_s
-                          << QStringList{latin1("-33\xDF" "52#"), latin1("+117\xDF" "05#")} << -1
-                          << u"Lat 33°52'S   Lon 117°05'W"_s;
+    QTest::newRow("site") << 2 << QStringList{u":Gt#"_s, u":Gg#"_s} << 7
+                          << u"Telescope lat/lon..."_s
+                          << QStringList{latin1("-33\xDF"
+                                                "52#"),
+                                         latin1("+117\xDF"
+                                                "05#")}
+                          << -1 << u"Lat 33°52'S   Lon 117°05'W"_s;
     QTest::newRow("date/time") << 3 << QStringList{u":GC#"_s, u":GL#"_s} << 9
                                << u"Telescope date/time..."_s
                                << QStringList{u"03/15/24#"_s, u"21:04:37#"_s} << -1
                                << u"Date 03/15/24   Time 21:04:37"_s;
     QTest::newRow("azimuth/altitude")
         << 4 << QStringList{u":GZ#"_s, u":GA#"_s} << 10 << u"Telescope azimuth/altitude..."_s
-        << QStringList{latin1("123\xDF" "45:30#"), latin1("-05\xDF" "12:30#")} << -1
-        << u"Azimuth 123°45'30\"   Altitude -05°12'30\""_s;
+        << QStringList{latin1("123\xDF"
+                              "45:30#"),
+                       latin1("-05\xDF"
+                              "12:30#")}
+        << -1 << u"Azimuth 123°45'30\"   Altitude -05°12'30\""_s;
 }
 
 void TestDispatcher::queries()
@@ -271,6 +283,85 @@ void TestDispatcher::queries()
         QCOMPARE(f.port.writes()[1].at - f.port.writes()[0].at, kReplyDelayMs + 200);
         QCOMPARE(f.port.receiveThreshold(), 1);
     }
+}
+
+void TestDispatcher::lineGoneEndsEveryExchange_data()
+{
+    QTest::addColumn<int>("pending"); // a menu item, or -1 for a Get
+    QTest::addColumn<bool>("lost");   // else Disconnect
+
+    QTest::newRow("Get, Disconnect") << -1 << false;
+    QTest::newRow("firmware, Disconnect") << 1 << false;
+    QTest::newRow("site, line lost") << 2 << true;
+}
+
+// Nothing awaited survives the line: after reconnecting, a status reply is
+// read as a status, and no time-out text replaces the disconnect text.
+void TestDispatcher::lineGoneEndsEveryExchange()
+{
+    QFETCH(int, pending);
+    QFETCH(bool, lost);
+
+    PanelFixture f;
+    QVERIFY(f.connectPort(1));
+    if (pending < 0)
+        f.window.CommandGet_Click();
+    else
+        (f.window.*kMenuItems[std::size_t(pending)])->trigger();
+    lost ? f.port.loseConnection(u"gone"_s) : void(f.disconnectPort());
+    QVERIFY(raisedFlags(f.window).isEmpty());
+    QVERIFY(!f.window.Timer1->isActive());
+    QVERIFY(!hourglassShown());
+    QCOMPARE(f.port.receiveThreshold(), 1);
+
+    QVERIFY(f.connectPort());
+    f.window.TelescopeStatusButton_Click();
+    f.port.feed(u"GNP#"_s);
+    QCOMPARE(f.window.statusText(), u"German Mount, Not Tracking, Scope was parked"_s);
+}
+
+void TestDispatcher::overdueExchangeIsAbandoned_data()
+{
+    QTest::addColumn<int>("pending"); // a menu item, or -1 for a Get
+    QTest::addColumn<QString>("partial");
+    QTest::addColumn<bool>("overdue");
+    QTest::addColumn<QStringList>("written");
+
+    const QString ra = u":Sr 00:00:00#"_s;
+    const QString dec = u":Sd +00:00:00#"_s;
+    QTest::newRow("firmware unanswered")
+        << 1 << QString() << true << QStringList{u":GVN#"_s, ra, dec, u":MS#"_s};
+    QTest::newRow("firmware half answered")
+        << 1 << u"4.2"_s << true << QStringList{u":GVN#"_s, ra, dec, u":MS#"_s};
+    QTest::newRow("Get unanswered")
+        << -1 << QString() << true << QStringList{u":GR#"_s, ra, dec, u":MS#"_s};
+    // Within the time-out the firmware query still takes the next reply.
+    QTest::newRow("firmware not yet overdue")
+        << 1 << QString() << false << QStringList{u":GVN#"_s, ra, u":GVP#"_s};
+}
+
+// A Goto after a reply that never came gets its own replies.
+void TestDispatcher::overdueExchangeIsAbandoned()
+{
+    QFETCH(int, pending);
+    QFETCH(QString, partial);
+    QFETCH(bool, overdue);
+    QFETCH(QStringList, written);
+
+    PanelFixture f;
+    QVERIFY(f.connectPort(1));
+    if (overdue)
+        f.window.Timer1->setInterval(0); // every pending reply is overdue at once
+    if (pending < 0)
+        f.window.CommandGet_Click();
+    else
+        (f.window.*kMenuItems[std::size_t(pending)])->trigger();
+    f.port.feed(partial);
+
+    f.window.CommandGotoRADEC_Click();
+    f.port.feed(u"1"_s);
+    f.port.feed(u"1"_s);
+    QCOMPARE(f.written(), written);
 }
 
 QTEST_MAIN(TestDispatcher)

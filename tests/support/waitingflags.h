@@ -10,19 +10,15 @@
 #include "link/awaited.h"
 
 #include <QStringList>
-
 #include <array>
 #include <cstddef>
 
 namespace orrinet::testing {
 
 inline constexpr std::array<bool frmMain::*, kAwaitingCount> kWaitingFlags{
-    &frmMain::WaitingRa,        &frmMain::WaitingDec,       &frmMain::WaitingFirmware,
-    &frmMain::WaitingProduct,   &frmMain::WaitingDate,      &frmMain::WaitingTime,
-    &frmMain::WaitingAzimuth,   &frmMain::WaitingAltitude,  &frmMain::WaitingLatitude,
-    &frmMain::WaitingLongitude, &frmMain::WaitingGotoRa,    &frmMain::WaitingGotoDec,
-    &frmMain::WaitingGoto,      &frmMain::WaitingGps,       &frmMain::WaitingAlign,
-    &frmMain::WaitingAutostarGoto, &frmMain::WaitingAutostar, &frmMain::WaitingStatus,
+#define ORRINET_WAITING_FLAG(id, flag, threshold, timeout, branch) &frmMain::flag,
+    ORRINET_AWAITED_REPLIES(ORRINET_WAITING_FLAG)
+#undef ORRINET_WAITING_FLAG
 };
 
 inline bool &waiting(frmMain &window, Awaiting flag)

@@ -1,4 +1,4 @@
-#include "motion/virtualkeys.h"
+#include "app/virtualkeys.h"
 
 #include <array>
 
@@ -69,8 +69,7 @@ constexpr std::array keypadRanges{
     KeyRange{Qt::Key_Slash, Qt::Key_Slash, 111},
 };
 
-template <std::size_t N>
-int lookUp(const std::array<KeyRange, N> &ranges, int qtKey)
+template <std::size_t N> int lookUp(const std::array<KeyRange, N> &ranges, int qtKey)
 {
     for (const KeyRange &range : ranges) {
         if (qtKey >= range.firstQtKey && qtKey <= range.lastQtKey)
@@ -97,8 +96,7 @@ constexpr std::array buttonBits{
     MaskBit{Qt::MiddleButton, 4},
 };
 
-template <std::size_t N>
-int collectBits(const std::array<MaskBit, N> &bits, int qtFlags)
+template <std::size_t N> int collectBits(const std::array<MaskBit, N> &bits, int qtFlags)
 {
     int mask = 0;
     for (const MaskBit &bit : bits) {
