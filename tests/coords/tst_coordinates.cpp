@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
+
 #include <functional>
 #include <vector>
 
@@ -51,9 +52,9 @@ void select(frmMain &w, const ListPositions &p)
 
 ListPositions selected(const frmMain &w)
 {
-    return {w.ComboRAh->currentIndex(),  w.ComboRAm->currentIndex(),
-            w.ComboRAs->currentIndex(),  w.ComboDECsign->currentIndex(),
-            w.ComboDECd->currentIndex(), w.ComboDECm->currentIndex(),
+    return {w.ComboRAh->currentIndex(),     w.ComboRAm->currentIndex(),
+            w.ComboRAs->currentIndex(),     w.ComboDECsign->currentIndex(),
+            w.ComboDECd->currentIndex(),    w.ComboDECm->currentIndex(),
             w.ComboDECs->currentIndex()};
 }
 
@@ -136,27 +137,25 @@ void TestCoordinates::decodeReplies_data()
 
     const QString ra = u"12:34:56#"_s;
     const QString example = u"RA 12h 34m 56s  DEC +45° 30' 15\""_s;
-    QTest::newRow("0xDF degree mark") << ra
-                                      << latin1("+45\xDF"
-                                                "30:15#")
-                                      << example << ListUpdate{12, 34, 56, 0, 44, 30, 15};
+    QTest::newRow("0xDF degree mark") << ra << latin1("+45\xDF" "30:15#") << example
+                                      << ListUpdate{12, 34, 56, 0, 44, 30, 15};
     QTest::newRow("over-long") << u"12:34:56#01:02:03#"_s << u"+45*30:15#-01*02:03#"_s << example
                                << ListUpdate{12, 34, 56, 0, 44, 30, 15};
-    QTest::newRow("minus with 0 degrees")
-        << ra << u"-00*00:00#"_s << u"RA 12h 34m 56s  DEC -00° 00' 00\""_s
-        << ListUpdate{12, 34, 56, 1, 89, 0, 0};
-    QTest::newRow("exactly 90 clears degrees")
-        << ra << u"+90*00:00#"_s << u"RA 12h 34m 56s  DEC +90° 00' 00\""_s
-        << ListUpdate{12, 34, 56, 0, noSelection, 0, 0};
-    QTest::newRow("over 90 keeps degrees")
-        << ra << u"+91*00:00#"_s << u"RA 12h 34m 56s  DEC +91° 00' 00\""_s
-        << ListUpdate{12, 34, 56, 0, keep, 0, 0};
-    QTest::newRow("seconds not numeric")
-        << u"12:34.5#"_s << u"+45*30:15#"_s << u"RA 12h 34m 5#s  DEC +45° 30' 15\""_s
-        << ListUpdate{12, 34, keep, 0, 44, 30, 15};
-    QTest::newRow("sign other than minus")
-        << ra << u"x45*30:15#"_s << u"RA 12h 34m 56s  DEC x45° 30' 15\""_s
-        << ListUpdate{12, 34, 56, 0, 44, 30, 15};
+    QTest::newRow("minus with 0 degrees") << ra << u"-00*00:00#"_s
+                                          << u"RA 12h 34m 56s  DEC -00° 00' 00\""_s
+                                          << ListUpdate{12, 34, 56, 1, 89, 0, 0};
+    QTest::newRow("exactly 90 clears degrees") << ra << u"+90*00:00#"_s
+                                               << u"RA 12h 34m 56s  DEC +90° 00' 00\""_s
+                                               << ListUpdate{12, 34, 56, 0, noSelection, 0, 0};
+    QTest::newRow("over 90 keeps degrees") << ra << u"+91*00:00#"_s
+                                           << u"RA 12h 34m 56s  DEC +91° 00' 00\""_s
+                                           << ListUpdate{12, 34, 56, 0, keep, 0, 0};
+    QTest::newRow("seconds not numeric") << u"12:34.5#"_s << u"+45*30:15#"_s
+                                         << u"RA 12h 34m 5#s  DEC +45° 30' 15\""_s
+                                         << ListUpdate{12, 34, keep, 0, 44, 30, 15};
+    QTest::newRow("sign other than minus") << ra << u"x45*30:15#"_s
+                                           << u"RA 12h 34m 56s  DEC x45° 30' 15\""_s
+                                           << ListUpdate{12, 34, 56, 0, 44, 30, 15};
     QTest::newRow("short DEC") << ra << u"-45*30#"_s << u"RA 12h 34m 56s  DEC -45° 30' \""_s
                                << ListUpdate{12, 34, 56, 1, 44, 30, keep};
     QTest::newRow("empty") << QString() << QString() << u"RA h m s  DEC ° ' \""_s
@@ -183,8 +182,8 @@ void TestCoordinates::commandsDecodeBackToTheirPositions()
         for (int decD = noSelection; decD < 90; ++decD) {
             for (int decSign = 0; decSign < 2; ++decSign) {
                 const int step = raH * 90 + decD + 1;
-                const ListPositions target{raH,  step % 60,        (step * 7) % 60, decSign,
-                                           decD, (step * 11) % 60, (step * 13) % 60};
+                const ListPositions target{raH,    step % 60,        (step * 7) % 60,
+                                           decSign, decD, (step * 11) % 60, (step * 13) % 60};
                 const ReceivedCoordinates back = decodeCoordinateReplies(
                     raTargetCommand(target).sliced(4), decTargetCommand(target).sliced(4));
                 QCOMPARE(back.text, coordinateText(target));
@@ -391,19 +390,11 @@ void TestCoordinates::get_data()
     QTest::addColumn<ListPositions>("lists");
 
     const QString label = u"RA 12h 34m 56s  DEC +45° 30' 15\""_s;
-    QTest::newRow("ticked") << true
-                            << latin1("+45\xDF"
-                                      "30:15#")
-                            << label << ListPositions{12, 34, 56, 0, 44, 30, 15};
-    QTest::newRow("not ticked") << false
-                                << latin1("+45\xDF"
-                                          "30:15#")
-                                << label << kTarget;
+    QTest::newRow("ticked") << true << latin1("+45\xDF" "30:15#") << label
+                            << ListPositions{12, 34, 56, 0, 44, 30, 15};
+    QTest::newRow("not ticked") << false << latin1("+45\xDF" "30:15#") << label << kTarget;
     QTest::newRow("90 degrees clears the degree list")
-        << true
-        << latin1("+90\xDF"
-                  "00:00#")
-        << u"RA 12h 34m 56s  DEC +90° 00' 00\""_s
+        << true << latin1("+90\xDF" "00:00#") << u"RA 12h 34m 56s  DEC +90° 00' 00\""_s
         << ListPositions{12, 34, 56, 0, noSelection, 0, 0};
 }
 
@@ -448,8 +439,8 @@ void TestCoordinates::clicksGiveFocusToPad()
     if (!f.showActive())
         QSKIP("the window cannot be activated on this platform");
     const std::vector<std::function<void()>> clicks{
-        [&w] { w.CommandGotoRADEC->click(); },      [&w] { w.CommandGet->click(); },
-        [&w] { w.CommandGotoAbort->click(); },      [&w] { w.TelescopeStatusButton->trigger(); },
+        [&w] { w.CommandGotoRADEC->click(); },     [&w] { w.CommandGet->click(); },
+        [&w] { w.CommandGotoAbort->click(); },     [&w] { w.TelescopeStatusButton->trigger(); },
         [&w] { w.TelescopeInfoButton->trigger(); }, [&w] { w.TelescopeSiteButton->trigger(); },
         [&w] { w.TelescopeDateButton->trigger(); }, [&w] { w.TelescopeAzButton->trigger(); },
     };

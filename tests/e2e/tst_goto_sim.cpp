@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
 #include <memory>
 
 using namespace orrinet;

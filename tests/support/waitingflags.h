@@ -10,6 +10,7 @@
 #include "link/awaited.h"
 
 #include <QStringList>
+
 #include <array>
 #include <cstddef>
 
