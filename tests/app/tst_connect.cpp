@@ -61,63 +61,46 @@ class TestConnect : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void connectAndDisconnectSwitchFaces();
-    void connectWithSendCheckSendsRateThenFocusSpeed_data();
-    void connectWithSendCheckSendsRateThenFocusSpeed();
+    void connectSendsRateThenFocusSpeed_data();
+    void connectSendsRateThenFocusSpeed();
     void connectFailureKeepsDisconnectedFace_data();
     void connectFailureKeepsDisconnectedFace();
     void displayReceiveBufferShowsAndEmptiesInput_data();
     void displayReceiveBufferShowsAndEmptiesInput();
     void closedPortTouchesNothing();
+    void otherLineEventsReadNothing();
     void floodOfInputShowsOneShortLine();
 };
 
-void TestConnect::connectAndDisconnectSwitchFaces()
+void TestConnect::connectSendsRateThenFocusSpeed_data()
 {
-    PanelFixture f{{{"com_port", "3"}}};
-    QCOMPARE(face(f.window), kDisconnectedFace);
-
-    f.window.CommandConnect_Click();
-    QVERIFY(f.port.isOpen());
-    QCOMPARE(f.port.lastPortNumber(), 3);
-    QCOMPARE(f.window.statusText(), QStringLiteral("Connected to com 3"));
-    QCOMPARE(face(f.window), kConnectedFace);
-    // Without "Set Focus && Rate" nothing is sent.
-    QVERIFY(f.written().isEmpty());
-    QVERIFY(f.pauses().empty());
-
-    f.window.CommandConnect_Click();
-    QVERIFY(!f.port.isOpen());
-    QCOMPARE(f.window.statusText(), QStringLiteral("Disconnected from com 3"));
-    QCOMPARE(face(f.window), kDisconnectedFace);
-    QVERIFY(f.written().isEmpty());
-}
-
-void TestConnect::connectWithSendCheckSendsRateThenFocusSpeed_data()
-{
+    QTest::addColumn<QString>("sendCheck");
     QTest::addColumn<QString>("slewRate");
     QTest::addColumn<QString>("focuserSpeed");
     QTest::addColumn<QString>("expectedWrites"); // text@virtual ms
     QTest::addColumn<std::vector<int>>("expectedPauses");
 
+    QTest::newRow("without Set Focus && Rate") << "0" << "2" << "1" << "" << std::vector<int>{};
     QTest::newRow("centering, slow")
-        << "2" << "1" << ":RC#@500 :F2#@700" << std::vector<int>{500, 200, 500};
+        << "1" << "2" << "1" << ":RC#@500 :F2#@700" << std::vector<int>{500, 200, 500};
     // A rate in degrees is a pair of commands, also 200 ms apart.
-    QTest::newRow("1.5 degrees, fast") << "10" << "3" << ":RA01.5#@500 :RE01.5#@700 :F4#@900"
+    QTest::newRow("1.5 degrees, fast") << "1" << "10" << "3" << ":RA01.5#@500 :RE01.5#@700 :F4#@900"
                                        << std::vector<int>{500, 200, 200, 500};
 }
 
-void TestConnect::connectWithSendCheckSendsRateThenFocusSpeed()
+void TestConnect::connectSendsRateThenFocusSpeed()
 {
+    QFETCH(QString, sendCheck);
     QFETCH(QString, slewRate);
     QFETCH(QString, focuserSpeed);
     QFETCH(QString, expectedWrites);
     QFETCH(std::vector<int>, expectedPauses);
 
     PanelFixture f{{{"com_port", "5"},
-                    {"send_focus_rate_box", "1"},
+                    {"send_focus_rate_box", sendCheck},
                     {"slew_rate", slewRate},
                     {"focuser_speed", focuserSpeed}}};
+    QCOMPARE(face(f.window), kDisconnectedFace);
     const int start = f.wait.elapsed();
 
     f.window.CommandConnect_Click();
@@ -126,8 +109,16 @@ void TestConnect::connectWithSendCheckSendsRateThenFocusSpeed()
         writes << QStringLiteral("%1@%2").arg(write.text).arg(write.at - start);
     QCOMPARE(writes.join(QLatin1Char(' ')), expectedWrites);
     QCOMPARE(f.pauses(), expectedPauses);
+    QCOMPARE(f.port.lastPortNumber(), 5);
     QCOMPARE(f.window.statusText(), QStringLiteral("Connected to com 5"));
     QCOMPARE(face(f.window), kConnectedFace);
+
+    f.forgetTraffic();
+    f.window.CommandConnect_Click();
+    QVERIFY(!f.port.isOpen());
+    QCOMPARE(f.window.statusText(), QStringLiteral("Disconnected from com 5"));
+    QCOMPARE(face(f.window), kDisconnectedFace);
+    QVERIFY(f.written().isEmpty());
 }
 
 void TestConnect::connectFailureKeepsDisconnectedFace_data()
@@ -185,6 +176,19 @@ void TestConnect::displayReceiveBufferShowsAndEmptiesInput()
     QCOMPARE(f.window.StatusText->textFormat(), Qt::PlainText);
     QCOMPARE(f.port.buffered(), QString());
     QVERIFY(f.written().isEmpty());
+}
+
+// Line events other than a receive leave the input where it is.
+void TestConnect::otherLineEventsReadNothing()
+{
+    PanelFixture f;
+    QVERIFY(f.connectPort(1));
+    f.port.setReceiveThreshold(100);
+    f.port.feed(QStringLiteral("12:34:56#"));
+    for (const int kind : {int(orrinet::SerialPort::EventNone), 1, int(orrinet::SerialPort::EventLost)})
+        f.port.raiseEvent(kind);
+    QCOMPARE(f.port.buffered(), QStringLiteral("12:34:56#"));
+    QCOMPARE(f.window.statusText(), QStringLiteral("Connected to com 1"));
 }
 
 // Unexpected input is kept whole in the status text, but the status bar shows

@@ -48,8 +48,7 @@ class TestConsole : public QObject
 private Q_SLOTS:
     void sendWritesCommandExactly_data();
     void sendWritesCommandExactly();
-    void clearEmptiesCommandOnly();
-    void closeKeepsTextsCloseBoxDoesNot();
+    void clearThenCloseKeepsTextsCloseBoxDoesNot();
     void unexpectedInputReachesReplyBoxOnlyWhileOpen();
 };
 
@@ -84,33 +83,20 @@ void TestConsole::sendWritesCommandExactly()
     QVERIFY(f.pauses().empty());
 }
 
-void TestConsole::clearEmptiesCommandOnly()
+void TestConsole::clearThenCloseKeepsTextsCloseBoxDoesNot()
 {
     PanelFixture f;
     QVERIFY(f.connectPort(1));
-    QString command = u"unset"_s;
-    QString reply;
+    QStringList cleared;
     QVERIFY(withConsole(f, [&](frmCmd &console) {
         console.Text1->setText(u":GW#"_s);
-        console.Text2->setText(u"ANP#"_s);
-        console.ClearCommand->click();
-        command = console.Text1->text();
-        reply = console.Text2->text();
-    }));
-    QCOMPARE(command, QString());
-    QCOMPARE(reply, u"ANP#"_s);
-    QVERIFY(f.written().isEmpty());
-}
-
-void TestConsole::closeKeepsTextsCloseBoxDoesNot()
-{
-    PanelFixture f;
-    QVERIFY(f.connectPort(1));
-    QVERIFY(withConsole(f, [](frmCmd &console) {
-        console.Text1->setText(u":GVP#"_s);
         console.Text2->setText(u"LX2001#"_s);
+        console.ClearCommand->click(); // the command only
+        cleared << console.Text1->text() << console.Text2->text();
+        console.Text1->setText(u":GVP#"_s);
         console.CloseCommand->click();
     }));
+    QCOMPARE(cleared, (QStringList{QString(), u"LX2001#"_s}));
     // Changed, then closed by the close box: the texts of the last Close come back.
     QStringList texts;
     for (int opening = 0; opening < 2; ++opening) {
@@ -121,6 +107,7 @@ void TestConsole::closeKeepsTextsCloseBoxDoesNot()
         }));
     }
     QCOMPARE(texts, (QStringList{u":GVP#"_s, u"LX2001#"_s, u":GVP#"_s, u"LX2001#"_s}));
+    QVERIFY(f.written().isEmpty());
 }
 
 void TestConsole::unexpectedInputReachesReplyBoxOnlyWhileOpen()

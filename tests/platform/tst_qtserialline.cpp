@@ -13,6 +13,7 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <numeric>
 #include <poll.h>
 #include <pthread.h>
 #include <pty.h>
@@ -136,9 +137,8 @@ struct Reception
 
 QByteArray everyByteValue()
 {
-    QByteArray bytes(256, '\0');
-    for (int i = 0; i < 256; ++i)
-        bytes[i] = char(i);
+    QByteArray bytes(256, Qt::Uninitialized);
+    std::iota(bytes.begin(), bytes.end(), char(0));
     return bytes;
 }
 

@@ -1,59 +1,24 @@
 // The lx200sim executable itself, talked to with plain POSIX reads and writes
 // on its pseudo-terminal, and over TCP.
 
+#include "support/simprocess.h"
+
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QSettings>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+using orrinet::testing::SimProcess;
+
 namespace {
 
 constexpr double kCharMs = 10.0 / 9600.0 * 1000.0;  // 1.0417 ms
-
-class SimProcess {
-public:
-    explicit SimProcess(const QStringList &args, const QString &configHome = {})
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        if (!configHome.isEmpty())
-            env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(LX200SIM_PATH), args);
-    }
-    ~SimProcess()
-    {
-        if (process.state() != QProcess::NotRunning) {
-            process.terminate();
-            if (!process.waitForFinished(3000))
-                process.kill();
-            process.waitForFinished(1000);
-        }
-    }
-    // The lines printed at start: the device path, then tcp://... with --tcp.
-    bool readLines(int count)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (lines.size() < count && timer.elapsed() < 10000) {
-            if (process.canReadLine())
-                lines << QString::fromLocal8Bit(process.readLine()).trimmed();
-            else if (!process.waitForReadyRead(200) && process.state() == QProcess::NotRunning)
-                return false;
-        }
-        return lines.size() >= count;
-    }
-
-    QProcess process;
-    QStringList lines;
-};
 
 class PtyClient {
 public:
@@ -112,9 +77,9 @@ private Q_SLOTS:
 // Arrival times measured on this side of a real pty: ten display frames back to back.
 void TestProcess::pacingAtNineSixHundredBaud()
 {
-    SimProcess sim({});
-    QVERIFY(sim.readLines(1));
-    PtyClient client(sim.lines.first());
+    SimProcess sim({}, {});
+    QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
+    PtyClient client(sim.ptyPath());
     QCOMPARE(client.ask(":GW#", 4), QByteArray("AT0#"));  // client seen, line warm
 
     QList<qint64> arrivals;
@@ -129,17 +94,17 @@ void TestProcess::pacingAtNineSixHundredBaud()
 // libraries do, must not leave stale bytes or a lock for the next one.
 void TestProcess::nextClientStartsClean()
 {
-    SimProcess sim({});
-    QVERIFY(sim.readLines(1));
+    SimProcess sim({}, {});
+    QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
     {
-        PtyClient first(sim.lines.first());
+        PtyClient first(sim.ptyPath());
         QCOMPARE(first.ask(":GW#", 4), QByteArray("AT0#"));
         QCOMPARE(::ioctl(first.fd, TIOCEXCL), 0);
         QVERIFY(first.write(":ED#"));
         QTest::qWait(5);
     }
     QTest::qWait(100);
-    PtyClient second(sim.lines.first());
+    PtyClient second(sim.ptyPath());
     QVERIFY(second.fd >= 0);
     int exclusive = -1;
     QCOMPARE(::ioctl(second.fd, TIOCGEXCL, &exclusive), 0);
@@ -158,25 +123,21 @@ void TestProcess::comMappingAndSigterm()
         return QSettings(home.filePath(QStringLiteral("Orrinet/Orrinet.conf")), QSettings::IniFormat)
             .value(QStringLiteral("Ports/com9"));
     };
-    SimProcess sim({QStringLiteral("--com"), QStringLiteral("9")}, home.path());
-    QVERIFY(sim.readLines(1));
-    QVERIFY2(sim.lines.first().startsWith(QLatin1String("/dev/pts/")), qPrintable(sim.lines.first()));
-    QCOMPARE(mapped().toString(), sim.lines.first());
-    PtyClient client(sim.lines.first());
+    SimProcess sim(home.path(), {QStringLiteral("--com"), QStringLiteral("9")});
+    QVERIFY2(sim.ptyPath().startsWith(QLatin1String("/dev/pts/")), qPrintable(sim.errorString()));
+    QCOMPARE(mapped().toString(), sim.ptyPath());
+    PtyClient client(sim.ptyPath());
     QCOMPARE(client.ask(":GW#", 4), QByteArray("AT0#"));
 
-    ::kill(static_cast<pid_t>(sim.process.processId()), SIGTERM);
-    QVERIFY(sim.process.waitForFinished(5000));
-    QCOMPARE(sim.process.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(sim.process.exitCode(), 0);
+    QVERIFY(sim.stop());
     QVERIFY(!mapped().isValid());
 }
 
 void TestProcess::tcpServesOneClient()
 {
-    SimProcess sim({"--tcp", "0", "--no-pacing"});
-    QVERIFY(sim.readLines(2));
-    const QUrl url(sim.lines[1]);
+    SimProcess sim({}, {"--tcp", "0", "--no-pacing"});
+    QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
+    const QUrl url(sim.readLine());
     QCOMPARE(url.scheme(), QStringLiteral("tcp"));
     QCOMPARE(url.host(), QStringLiteral("127.0.0.1"));
     const auto port = static_cast<quint16>(url.port());

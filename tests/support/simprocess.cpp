@@ -17,8 +17,11 @@ SimProcess::SimProcess(const QString &configHome, const QStringList &arguments)
         m_error = QStringLiteral("lx200sim did not start: ") + m_process.errorString();
         return;
     }
-    if (!readFirstLine())
+    m_ptyPath = readLine();
+    if (m_ptyPath.isEmpty()) {
+        m_error = QStringLiteral("lx200sim printed no device path");
         stop();
+    }
 }
 
 SimProcess::~SimProcess()
@@ -26,26 +29,13 @@ SimProcess::~SimProcess()
     stop();
 }
 
-bool SimProcess::readFirstLine()
+QString SimProcess::readLine()
 {
     const QDeadlineTimer deadline(kStartTimeoutMs);
-    while (!m_process.canReadLine()) {
-        if (m_process.state() == QProcess::NotRunning) {
-            m_error = QStringLiteral("lx200sim ended at start, exit code %1").arg(m_process.exitCode());
-            return false;
-        }
-        if (deadline.hasExpired()) {
-            m_error = QStringLiteral("lx200sim printed no device path in time");
-            return false;
-        }
+    while (!m_process.canReadLine() && m_process.state() != QProcess::NotRunning &&
+           !deadline.hasExpired())
         m_process.waitForReadyRead(static_cast<int>(qMin<qint64>(deadline.remainingTime(), 100)));
-    }
-    m_ptyPath = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-    if (m_ptyPath.isEmpty()) {
-        m_error = QStringLiteral("lx200sim printed an empty device path");
-        return false;
-    }
-    return true;
+    return QString::fromLocal8Bit(m_process.readLine()).trimmed();
 }
 
 bool SimProcess::isRunning() const
@@ -59,7 +49,7 @@ bool SimProcess::stop()
         return true;
     m_process.terminate(); // SIGTERM: the simulator removes its port mapping on the way out
     if (m_process.waitForFinished(kStopTimeoutMs))
-        return true;
+        return m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
     m_process.kill();
     m_process.waitForFinished(kStopTimeoutMs);
     return false;

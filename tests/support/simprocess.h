@@ -32,11 +32,13 @@ public:
 
     // The device path the panel opens.
     QString ptyPath() const { return m_ptyPath; }
-    // SIGTERM, then SIGKILL if it does not end in time. True when it ended in time.
+    // The next line it prints (with --tcp, the address); empty if none comes in time.
+    QString readLine();
+    // SIGTERM, then SIGKILL if it does not end in time. True when it ended in
+    // time and cleanly.
     bool stop();
 
 private:
-    bool readFirstLine();
 
     QProcess m_process;
     QString m_ptyPath;
