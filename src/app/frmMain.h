@@ -7,11 +7,13 @@
 #include <QColor>
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
 namespace orrinet {
 enum class TelescopeQuery;
+struct MaintenanceItem;
 class BlockingWait;
 class MessageBoxes;
 class SerialPort;
@@ -146,6 +148,17 @@ public:
     void PTDbutton_Click(int Index);
 
     // ---- commands ---------------------------------------------------------
+    void GpsButton_Click();
+    void AutoButton_Click();
+    void InitButton_Click();
+    void HomePosAlignButton_Click();
+    void HomePosStoreButton_Click();
+    void SleepButton_Click();
+    void WakeButton_Click();
+    void ParkButton_Click();
+    void AutostarQuery_Click();
+    void GotoPolaris_Click(int Index);
+    void GotoButton_Click(int Index);
     void SendButton_Click();
 
 protected:
@@ -185,6 +198,12 @@ private:
     void serveFirstStep(orrinet::TelescopeQuery query);
     // Second step: store, then compose and show the result line.
     void serveSecondStep(orrinet::TelescopeQuery query);
+
+    // Confirms where asked, writes the item's command and shows its text.
+    void maintenanceItem_Click(const orrinet::MaintenanceItem &item);
+    // Writes a keypad macro, pausing between its commands, and awaits the
+    // display text its last command asks for.
+    void sendKeypadMacro(const QStringList &commands);
 
     // Sends the first command of a telescope query.
     void sendQuery(orrinet::TelescopeQuery query);

@@ -4,6 +4,8 @@
 #include "app/formfont.h"
 #include "app/picturebox.h"
 #include "app/twips.h"
+#include "commands/maintenance.h"
+#include "link/protocol.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -187,7 +189,6 @@ QString indexed(const char *name, int index)
 }
 
 constexpr const char *PointerDelays[] = {"10ms", "25ms", "50ms", "100ms", "200ms", "300ms"};
-constexpr const char *Planets[] = {"Moon", "Mercury", "Venus", "Mars", "Jupiter", "Saturn", "Uranus", "Neptune", "Pluto"};
 
 } // namespace
 
@@ -363,21 +364,11 @@ void frmMainUi::setupUi(QMainWindow *window)
     HelpAboutButton = item(ProgramlMenu, QStringLiteral("HelpAboutButton"), QStringLiteral("About"));
 
     LX200Menu = menu(bar, QStringLiteral("LX200Menu"), QStringLiteral("LX200GPS"));
-    GpsButton = item(LX200Menu, QStringLiteral("GpsButton"), QStringLiteral("Turn on GPS and update time"));
-    syncsep = separator(LX200Menu, QStringLiteral("syncsep"));
-    AutoButton = item(LX200Menu, QStringLiteral("AutoButton"),
-                      QStringLiteral("Start Telescope Automatic Alignment Sequence"));
-    InitButton = item(LX200Menu, QStringLiteral("InitButton"), QStringLiteral("Initialize Telescope"));
-    sep1 = separator(LX200Menu, QStringLiteral("sep1"));
-    HomePosAlignButton = item(LX200Menu, QStringLiteral("HomePosAlignButton"),
-                              QStringLiteral("Align Telescope using Home Position"));
-    HomePosStoreButton = item(LX200Menu, QStringLiteral("HomePosStoreButton"),
-                              QStringLiteral("Store Telescope Alignment to Home Position"));
-    sep2 = separator(LX200Menu, QStringLiteral("sep2"));
-    SleepButton = item(LX200Menu, QStringLiteral("SleepButton"), QStringLiteral("Sleep Telescope"));
-    WakeButton = item(LX200Menu, QStringLiteral("WakeButton"), QStringLiteral("Wake Telescope from Sleep"));
-    ParkButton = item(LX200Menu, QStringLiteral("ParkButton"), QStringLiteral("Park Telescope"));
-    cmdsep = separator(LX200Menu, QStringLiteral("cmdsep"));
+    for (const orrinet::MaintenanceItem &row : orrinet::kMaintenanceItems) {
+        this->*row.action = item(LX200Menu, row.name, row.caption);
+        if (row.separatorAfter)
+            this->*row.separatorAfter = separator(LX200Menu, row.separatorName);
+    }
     SendButton = item(LX200Menu, QStringLiteral("SendButton"), QStringLiteral("Send Command..."));
 
     TeleMenu = menu(bar, QStringLiteral("TeleMenu"), QStringLiteral("Telescope"));
@@ -392,8 +383,9 @@ void frmMainUi::setupUi(QMainWindow *window)
     starsep = separator(GotoMenu, QStringLiteral("starsep"));
     GotoPolaris[1] = item(GotoMenu, indexed("GotoPolaris", 1), QStringLiteral("Polaris"));
     planetsep = separator(GotoMenu, QStringLiteral("planetsep"));
-    for (int index = 1; index < int(GotoButton.size()); ++index)
-        GotoButton[std::size_t(index)] = item(GotoMenu, indexed("GotoButton", index), QLatin1String(Planets[index - 1]));
+    for (const orrinet::PlanetMacro &planet : orrinet::kPlanetMacros)
+        GotoButton[std::size_t(planet.index)] =
+            item(GotoMenu, indexed("GotoButton", planet.index), planet.caption);
 
     // The telescope menus wait for a connection.
     LX200Menu->menuAction()->setEnabled(false);

@@ -10,7 +10,6 @@
 #include "platform/blockingwait.h"
 #include "platform/serialport.h"
 
-#include <QLineEdit>
 #include <QTimer>
 
 #include <algorithm>
@@ -104,7 +103,7 @@ void frmMain::serveUnexpected()
     ReceiveBuffer = Comm1.readAll();
     setStatusText(ReceiveBuffer);
     if (ConsoleOpen && m_console)
-        m_console->Text2->setText(ReceiveBuffer);
+        m_console->showReceived(ReceiveBuffer);
     ReceiveBuffer.clear();
 }
 

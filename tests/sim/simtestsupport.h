@@ -57,8 +57,10 @@ private:
 // at the default offset of +8 hours) behind one line; nsPerByte 0 sends
 // replies the moment they are due.
 struct Line {
-    explicit Line(const lx200sim::FaultOptions &faults = {}, qint64 nsPerByte = 0)
-        : telescope(clock, config()), sink(clock), link(telescope, clock, sink, faults, nsPerByte)
+    explicit Line(const lx200sim::FaultOptions &faults = {}, qint64 nsPerByte = 0,
+                  const lx200sim::TelescopeConfig &telescopeConfig = config())
+        : telescope(clock, telescopeConfig), sink(clock),
+          link(telescope, clock, sink, faults, nsPerByte)
     {
     }
 

@@ -20,6 +20,7 @@ private Q_SLOTS:
     void bytesDueOneCharacterTimeApart();
     void fullSinkKeepsOrder();
     void delayedReplyHoldsTheLine();
+    void gpsWithoutFixAnswersZero();
     void dropSuppressesOnlyTheReply();
     void truncateCutsTheReply();
     void garbageBeforeEveryByte();
@@ -68,6 +69,19 @@ void TestLine::delayedReplyHoldsTheLine()
     QCOMPARE(line.sink.all(), QByteArray());
     line.runFor(1);
     QCOMPARE(line.sink.all(), QByteArray("1AT0#"));
+}
+
+// Without a fix the answer is "0", after the same wait.
+void TestLine::gpsWithoutFixAnswersZero()
+{
+    lx200sim::TelescopeConfig config = simtest::Line::config();
+    config.gpsFails = true;
+    simtest::Line line({}, 0, config);
+    line.exchange(":gT#");
+    line.runFor(2999);
+    QCOMPARE(line.sink.all(), QByteArray());
+    line.runFor(1);
+    QCOMPARE(line.sink.all(), QByteArray("0"));
 }
 
 // Exact commands, command starts and the ACK byte can be named.

@@ -17,6 +17,7 @@ private Q_SLOTS:
     void haltEndsAGoto();
     void trackingHoldsRaWhileTheSkyTurns();
     void keypadGotoArrives();
+    void takingControlLastsAsSet();
 };
 
 // Both axes move at 8 degrees a second; read back over the wire.
@@ -44,6 +45,7 @@ void TestMotion::manualSlew_data()
     QTest::newRow("max rate south") << QByteArray(":RS#:Ms#") << 0.0 << -8.0;
     QTest::newRow("guide rate east") << QByteArray(":RG#:Me#") << Mount::kGuideRate << 0.0;
     QTest::newRow("out-of-range rate ignored") << QByteArray(":RM#:RA09.0#:Me#") << 1.5 << 0.0;
+    QTest::newRow("woken moves again") << QByteArray(":hN#:hW#:RM#:Mn#") << 0.0 << 1.5;
 }
 
 void TestMotion::manualSlew()
@@ -98,6 +100,18 @@ void TestMotion::keypadGotoArrives()
     line.clock.advanceSec(60.0);
     QVERIFY(!line.telescope.slewing());
     QCOMPARE(line.exchange(":GR#:GD#"), QByteArray("02:31:49#+89\xDF" "15:51#"));
+}
+
+void TestMotion::takingControlLastsAsSet()
+{
+    lx200sim::TelescopeConfig config = simtest::Line::config();
+    config.takingNs = 200 * lx200sim::kNsPerMs;
+    simtest::Line line({}, 0, config);
+    line.exchange(":ES4014#:EK13#:EK 71#");
+    line.clock.advanceMs(199);
+    QCOMPARE(line.exchange(":ED#"), QByteArray(" Taking Control  Please Wait...  #"));
+    line.clock.advanceMs(1);
+    QCOMPARE(line.exchange(":ED#"), QByteArray(" Mars            Slewing...      #"));
 }
 
 QTEST_GUILESS_MAIN(TestMotion)
