@@ -148,14 +148,6 @@ public:
     void PTDbutton_Click(int Index);
 
     // ---- commands ---------------------------------------------------------
-    void GpsButton_Click();
-    void AutoButton_Click();
-    void InitButton_Click();
-    void HomePosAlignButton_Click();
-    void HomePosStoreButton_Click();
-    void SleepButton_Click();
-    void WakeButton_Click();
-    void ParkButton_Click();
     void AutostarQuery_Click();
     void GotoPolaris_Click(int Index);
     void GotoButton_Click(int Index);
@@ -199,7 +191,8 @@ private:
     // Second step: store, then compose and show the result line.
     void serveSecondStep(orrinet::TelescopeQuery query);
 
-    // Confirms where asked, writes the item's command and shows its text.
+    // Any LX200GPS housekeeping item: confirms where asked, writes the
+    // item's command and shows its text.
     void maintenanceItem_Click(const orrinet::MaintenanceItem &item);
     // Writes a keypad macro, pausing between its commands, and awaits the
     // display text its last command asks for.

@@ -1,5 +1,6 @@
-// The LX200GPS menu's housekeeping items, one handler over their table; the
-// replies of the GPS update and the alignment are served next door.
+// The LX200GPS menu's housekeeping items: one click handler serves every row
+// of their table. The replies of the GPS update and the alignment are served
+// next door.
 
 #include "commands/maintenance.h"
 
@@ -9,19 +10,9 @@
 
 #include <QAction>
 #include <QTimer>
-#include <algorithm>
 
 using orrinet::Awaiting;
 using orrinet::MaintenanceItem;
-
-namespace {
-
-const MaintenanceItem &maintenanceItem(QAction *frmMainUi::*action)
-{
-    return *std::ranges::find(orrinet::kMaintenanceItems, action, &MaintenanceItem::action);
-}
-
-} // namespace
 
 void frmMain::maintenanceItem_Click(const MaintenanceItem &item)
 {
@@ -44,44 +35,4 @@ void frmMain::maintenanceItem_Click(const MaintenanceItem &item)
     }
     if (item.focusesPad)
         focusPad();
-}
-
-void frmMain::GpsButton_Click()
-{
-    maintenanceItem_Click(maintenanceItem(&frmMainUi::GpsButton));
-}
-
-void frmMain::AutoButton_Click()
-{
-    maintenanceItem_Click(maintenanceItem(&frmMainUi::AutoButton));
-}
-
-void frmMain::InitButton_Click()
-{
-    maintenanceItem_Click(maintenanceItem(&frmMainUi::InitButton));
-}
-
-void frmMain::HomePosAlignButton_Click()
-{
-    maintenanceItem_Click(maintenanceItem(&frmMainUi::HomePosAlignButton));
-}
-
-void frmMain::HomePosStoreButton_Click()
-{
-    maintenanceItem_Click(maintenanceItem(&frmMainUi::HomePosStoreButton));
-}
-
-void frmMain::SleepButton_Click()
-{
-    maintenanceItem_Click(maintenanceItem(&frmMainUi::SleepButton));
-}
-
-void frmMain::WakeButton_Click()
-{
-    maintenanceItem_Click(maintenanceItem(&frmMainUi::WakeButton));
-}
-
-void frmMain::ParkButton_Click()
-{
-    maintenanceItem_Click(maintenanceItem(&frmMainUi::ParkButton));
 }
