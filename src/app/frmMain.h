@@ -8,11 +8,13 @@
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
 namespace orrinet {
 enum class TelescopeQuery;
+struct MaintenanceItem;
 class BlockingWait;
 class MessageBoxes;
 class SerialPort;
@@ -156,6 +158,9 @@ public:
     void PTDbutton_Click(int Index);
 
     // ---- commands ---------------------------------------------------------
+    void AutostarQuery_Click();
+    void GotoPolaris_Click(int Index);
+    void GotoButton_Click(int Index);
     void SendButton_Click();
 
 protected:
@@ -189,6 +194,12 @@ private:
     // Connected: the four frames shown, the telescope menus enabled, the port
     // choice locked. Disconnected: the picture and the port choice instead.
     void showConnectionFace(bool connected);
+    // Any LX200GPS housekeeping item: confirms where asked, writes the
+    // item's command and shows its text.
+    void maintenanceItem_Click(const orrinet::MaintenanceItem &item);
+    // Writes a keypad macro, pausing between its commands, and awaits the
+    // display text its last command asks for.
+    void sendKeypadMacro(const QStringList &commands);
 
     // Sends the first command of a telescope query.
     void sendQuery(orrinet::TelescopeQuery query);

@@ -4,6 +4,7 @@
 #include "app/formfont.h"
 #include "app/picturebox.h"
 #include "app/twips.h"
+#include "commands/maintenance.h"
 #include "link/protocol.h"
 
 #include <QAction>
@@ -373,24 +374,11 @@ void frmMainUi::setupUi(QMainWindow *window)
         item(ProgramlMenu, QStringLiteral("HelpAboutButton"), QStringLiteral("About"));
 
     LX200Menu = menu(bar, QStringLiteral("LX200Menu"), QStringLiteral("LX200GPS"));
-    GpsButton =
-        item(LX200Menu, QStringLiteral("GpsButton"), QStringLiteral("Turn on GPS and update time"));
-    syncsep = separator(LX200Menu, QStringLiteral("syncsep"));
-    AutoButton = item(LX200Menu, QStringLiteral("AutoButton"),
-                      QStringLiteral("Start Telescope Automatic Alignment Sequence"));
-    InitButton =
-        item(LX200Menu, QStringLiteral("InitButton"), QStringLiteral("Initialize Telescope"));
-    sep1 = separator(LX200Menu, QStringLiteral("sep1"));
-    HomePosAlignButton = item(LX200Menu, QStringLiteral("HomePosAlignButton"),
-                              QStringLiteral("Align Telescope using Home Position"));
-    HomePosStoreButton = item(LX200Menu, QStringLiteral("HomePosStoreButton"),
-                              QStringLiteral("Store Telescope Alignment to Home Position"));
-    sep2 = separator(LX200Menu, QStringLiteral("sep2"));
-    SleepButton = item(LX200Menu, QStringLiteral("SleepButton"), QStringLiteral("Sleep Telescope"));
-    WakeButton =
-        item(LX200Menu, QStringLiteral("WakeButton"), QStringLiteral("Wake Telescope from Sleep"));
-    ParkButton = item(LX200Menu, QStringLiteral("ParkButton"), QStringLiteral("Park Telescope"));
-    cmdsep = separator(LX200Menu, QStringLiteral("cmdsep"));
+    for (const orrinet::MaintenanceItem &row : orrinet::kMaintenanceItems) {
+        this->*row.action = item(LX200Menu, row.name, row.caption);
+        if (row.separatorAfter)
+            this->*row.separatorAfter = separator(LX200Menu, row.separatorName);
+    }
     SendButton = item(LX200Menu, QStringLiteral("SendButton"), QStringLiteral("Send Command..."));
 
     TeleMenu = menu(bar, QStringLiteral("TeleMenu"), QStringLiteral("Telescope"));

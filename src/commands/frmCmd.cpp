@@ -6,6 +6,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 namespace {
 
@@ -15,6 +16,12 @@ constexpr int kClientHeight = 1320;
 
 // The reply box is set apart in light grey.
 constexpr quint32 kReplyBackColor = 0x00E0E0E0;
+
+// Each character goes on the line as one byte: nothing beyond Latin-1 fits.
+bool fitsLatin1(QStringView text)
+{
+    return std::ranges::all_of(text, [](QChar ch) { return ch.unicode() <= 0xFF; });
+}
 
 QPushButton *button(const QString &caption, const QString &name, QWidget *parent)
 {
@@ -60,6 +67,8 @@ frmCmd::frmCmd(frmMain &owner)
     setTabOrder(ClearCommand, Text2);
     setTabOrder(Text2, CloseCommand);
 
+    // Enter in the command box sends, as in any console.
+    connect(Text1, &QLineEdit::returnPressed, this, &frmCmd::SendCommand_Click);
     connect(SendCommand, &QPushButton::clicked, this, &frmCmd::SendCommand_Click);
     connect(ClearCommand, &QPushButton::clicked, this, &frmCmd::ClearCommand_Click);
     connect(CloseCommand, &QPushButton::clicked, this, &frmCmd::CloseCommand_Click);
@@ -90,7 +99,19 @@ void frmCmd::SendCommand_Click()
 {
     // Emptied first, so the box shows only what answers this command.
     Text2->clear();
-    m_owner.Send_Command(Text1->text());
+    const QString command = Text1->text();
+    if (!fitsLatin1(command)) {
+        // Sending it would put other bytes on the line than the ones typed.
+        m_owner.setStatusText(
+            QStringLiteral("Command not sent: it holds characters the serial line cannot carry"));
+        return;
+    }
+    m_owner.Send_Command(command);
+}
+
+void frmCmd::showReceived(const QString &piece)
+{
+    Text2->setText(Text2->text() + piece);
 }
 
 void frmCmd::ClearCommand_Click()

@@ -30,6 +30,10 @@ public:
     void ClearCommand_Click();
     void CloseCommand_Click();
 
+    // Input nobody else awaits. A reply that comes in pieces is shown whole:
+    // each piece is added to what arrived since the last Send.
+    void showReceived(const QString &piece);
+
     // Showing the console is its load: the boxes take the saved texts.
     void setVisible(bool visible) override;
 

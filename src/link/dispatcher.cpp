@@ -7,7 +7,6 @@
 #include "commands/frmCmd.h"
 #include "platform/serialport.h"
 
-#include <QLineEdit>
 #include <QTimer>
 
 using orrinet::Awaiting;
@@ -56,7 +55,7 @@ void frmMain::serveUnexpected()
     ReceiveBuffer = Comm1.readAll();
     setStatusText(ReceiveBuffer);
     if (ConsoleOpen && m_console)
-        m_console->Text2->setText(ReceiveBuffer);
+        m_console->showReceived(ReceiveBuffer);
     ReceiveBuffer.clear();
 }
 

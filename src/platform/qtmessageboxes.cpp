@@ -59,7 +59,10 @@ QMessageBox::Icon kindOf(MessageBoxes::Icon icon)
 MessageBoxes::Answer QtMessageBoxes::ask(QWidget *parent, const QString &title, const QString &text,
                                          Buttons buttons, Icon icon)
 {
-    QMessageBox box(kindOf(icon), title, text, QMessageBox::NoButton, parent);
+    // Texts break their lines with CR LF; the box shows each as one break.
+    QString shown = text;
+    shown.replace(QLatin1StringView("\r\n"), QLatin1StringView("\n"));
+    QMessageBox box(kindOf(icon), title, shown, QMessageBox::NoButton, parent);
     const QList<Answer> answers = answersOf(buttons);
     for (const Answer answer : answers)
         box.addButton(buttonFor(answer));

@@ -7,11 +7,11 @@
 #include "commands/frmCmd.h"
 #include "support/panelfixture.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-
 #include <functional>
 
 using namespace orrinet::testing;
@@ -50,21 +50,32 @@ private Q_SLOTS:
     void sendWritesCommandExactly();
     void clearThenCloseKeepsTextsCloseBoxDoesNot();
     void unexpectedInputReachesReplyBoxOnlyWhileOpen();
+    void replyInPiecesShownWhole();
+    void pendingGpsTakesInputFirst();
 };
 
 void TestConsole::sendWritesCommandExactly_data()
 {
     QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("byEnter"); // else the Send button
+    QTest::addColumn<bool>("sent");
 
-    QTest::newRow("keypad with blank") << u":EK 51#"_s;
-    QTest::newRow("blanks around") << u"  :GR#  "_s;
-    QTest::newRow("nul and high bytes") << u":G"_s + QChar(0) + QString::fromLatin1("\xDF\xFF#");
-    QTest::newRow("empty") << QString();
+    QTest::newRow("keypad with blank") << u":EK 51#"_s << false << true;
+    QTest::newRow("blanks around, Enter") << u"  :GR#  "_s << true << true;
+    QTest::newRow("8-bit byte") << QString::fromLatin1(":Sd +12\xDF"
+                                                       "34#")
+                                << false << true;
+    QTest::newRow("beyond 8 bits") << u":Sd +12\u2218"
+                                      "34#"_s
+                                   << false << false;
+    QTest::newRow("beyond 8 bits, Enter") << u":EK \u0660#"_s << true << false;
 }
 
 void TestConsole::sendWritesCommandExactly()
 {
     QFETCH(QString, command);
+    QFETCH(bool, byEnter);
+    QFETCH(bool, sent);
 
     PanelFixture f;
     QVERIFY(f.connectPort(1));
@@ -73,10 +84,19 @@ void TestConsole::sendWritesCommandExactly()
     QVERIFY(withConsole(f, [&](frmCmd &console) {
         console.Text1->setText(command);
         console.Text2->setText(u"old reply"_s);
-        console.SendCommand->click();
+        if (byEnter)
+            QTest::keyClick(console.Text1, Qt::Key_Return);
+        else
+            console.SendCommand->click();
         reply = console.Text2->text();
     }));
     QCOMPARE(reply, QString());
+    if (!sent) {
+        QVERIFY(f.written().isEmpty());
+        QCOMPARE(f.window.statusText(),
+                 u"Command not sent: it holds characters the serial line cannot carry"_s);
+        return;
+    }
     QCOMPARE(f.written(), QStringList{command});
     // Whatever comes back is shown from its first character.
     QCOMPARE(f.port.writes().front().thresholdAtWrite, 1);
@@ -132,6 +152,40 @@ void TestConsole::unexpectedInputReachesReplyBoxOnlyWhileOpen()
     f.port.feed(u"0"_s);
     QCOMPARE(f.window.statusText(), u"0"_s);
     QCOMPARE(f.window.console()->Text2->text(), input);
+}
+
+void TestConsole::replyInPiecesShownWhole()
+{
+    PanelFixture f;
+    QVERIFY(f.connectPort(1));
+    QStringList replies;
+    QVERIFY(withConsole(f, [&](frmCmd &console) {
+        for (int sending = 0; sending < 2; ++sending) {
+            console.Text1->setText(u":GR#"_s);
+            console.SendCommand->click();
+            f.port.feed(u"02:3"_s);
+            f.port.feed(u"1:4"_s);
+            f.port.feed(u"9#"_s);
+            replies << console.Text2->text();
+        }
+    }));
+    QCOMPARE(replies, (QStringList{u"02:31:49#"_s, u"02:31:49#"_s}));
+}
+
+// The GPS verdict may arrive while the console is open: it belongs to the GPS.
+void TestConsole::pendingGpsTakesInputFirst()
+{
+    PanelFixture f;
+    QVERIFY(f.connectPort(1));
+    f.window.GpsButton->trigger();
+    QStringList seen;
+    QVERIFY(withConsole(f, [&](frmCmd &console) {
+        f.port.feed(u"1"_s);
+        seen << console.Text2->text() << f.window.statusText();
+        f.port.feed(u"#"_s);
+        seen << console.Text2->text();
+    }));
+    QCOMPARE(seen, (QStringList{QString(), u"Telescope updated with GPS data"_s, u"#"_s}));
 }
 
 QTEST_MAIN(TestConsole)

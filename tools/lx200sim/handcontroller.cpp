@@ -62,8 +62,8 @@ QByteArray coordinateLine(const Equatorial &position)
 
 } // namespace
 
-HandController::HandController(const Clock &clock, SlewControl &telescope)
-    : m_clock(clock), m_telescope(telescope)
+HandController::HandController(const Clock &clock, SlewControl &telescope, qint64 takingNs)
+    : m_clock(clock), m_telescope(telescope), m_takingNs(takingNs)
 {
 }
 
@@ -163,7 +163,7 @@ QByteArray HandController::firstLine()
     case Screen::Info:
         return m_object->name;
     case Screen::Goto:
-        if (m_clock.nowNs() - m_gotoPressedNs < kTakingNs)
+        if (m_clock.nowNs() - m_gotoPressedNs < m_takingNs)
             return "Taking Control";
         return m_object->name;
     case Screen::Refused:
@@ -188,7 +188,7 @@ QByteArray HandController::secondLine()
     case Screen::Info:
         return coordinateLine(m_object->position);
     case Screen::Goto:
-        if (m_clock.nowNs() - m_gotoPressedNs < kTakingNs)
+        if (m_clock.nowNs() - m_gotoPressedNs < m_takingNs)
             return "Please Wait...";
         return m_telescope.slewing() ? QByteArray("Slewing...") : coordinateLine(m_telescope.pointing());
     case Screen::Refused:

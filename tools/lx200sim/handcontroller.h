@@ -44,10 +44,10 @@ class HandController {
 public:
     static constexpr int kLineLength = 16;
     static constexpr char kLeadByte = ' ';
-    static constexpr qint64 kTakingNs = 1500 * kNsPerMs;  // "Taking Control" after GoTo
+    static constexpr qint64 kTakingNs = 1500 * kNsPerMs;  // "Taking Control" after GoTo, by default
     static constexpr int kNamedStarList = 3;               // first digit in the star entry
 
-    HandController(const Clock &clock, SlewControl &telescope);
+    HandController(const Clock &clock, SlewControl &telescope, qint64 takingNs = kTakingNs);
 
     void selectEntry(int code);
     void pressKey(int key);
@@ -74,6 +74,7 @@ private:
     std::optional<CatalogueObject> m_object;
     SlewVerdict m_refusal = SlewVerdict::Parked;
     qint64 m_gotoPressedNs = 0;
+    qint64 m_takingNs = kTakingNs;
 };
 
 } // namespace lx200sim

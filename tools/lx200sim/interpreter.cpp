@@ -343,7 +343,11 @@ Result park(Telescope &t, QByteArrayView) { t.park(); return none(); }
 Result sleep(Telescope &t, QByteArrayView) { t.sleep(); return none(); }
 Result wake(Telescope &t, QByteArrayView) { t.wake(); return none(); }
 
-Result gpsUpdate(Telescope &t, QByteArrayView) { return Reply{"1", t.config().gpsDelayNs}; }
+// A failed fix takes as long as a good one.
+Result gpsUpdate(Telescope &t, QByteArrayView)
+{
+    return Reply{t.config().gpsFails ? "0" : "1", t.config().gpsDelayNs};
+}
 
 // Only an alt-az mount can align itself.
 Result autoAlign(Telescope &t, QByteArrayView)

@@ -66,6 +66,10 @@ ParsedOptions parseOptions(const QStringList &arguments)
          QStringLiteral("s"), QStringLiteral("3")},
         {QStringLiteral("align-delay"), QStringLiteral("Seconds before \":Aa#\" answers (default 4)."),
          QStringLiteral("s"), QStringLiteral("4")},
+        {QStringLiteral("gps-fail"), QStringLiteral("\":gT#\" answers 0 after its delay: no GPS fix.")},
+        {QStringLiteral("taking-ms"), QStringLiteral("Milliseconds the display reads \"Taking Control\" after GoTo "
+                                                     "(default 1500)."),
+         QStringLiteral("MS"), QStringLiteral("1500")},
         {QStringLiteral("utc"), QStringLiteral("Start the telescope's clock at this UTC time, "
                                                "e.g. 2024-03-15T04:00:00 (default: now)."),
          QStringLiteral("time")},
@@ -124,6 +128,8 @@ ParsedOptions parseOptions(const QStringList &arguments)
         static_cast<qint64>(numbers.real(parser, QStringLiteral("gps-delay"), 0, 3600) * kNsPerSec);
     sim.telescope.alignDelayNs =
         static_cast<qint64>(numbers.real(parser, QStringLiteral("align-delay"), 0, 3600) * kNsPerSec);
+    sim.telescope.gpsFails = parser.isSet(QStringLiteral("gps-fail"));
+    sim.telescope.takingNs = numbers.whole(parser, QStringLiteral("taking-ms"), 0, 600'000) * kNsPerMs;
     if (parser.isSet(QStringLiteral("utc"))) {
         QDateTime utc = QDateTime::fromString(parser.value(QStringLiteral("utc")), Qt::ISODate);
         if (!utc.isValid())

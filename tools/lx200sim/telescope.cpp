@@ -17,7 +17,7 @@ Telescope::Telescope(const Clock &clock, const TelescopeConfig &config)
       m_observatory(clock, config.utcAtStart),
       m_mount(clock, startPointing(m_observatory)),
       m_focuser(clock),
-      m_handController(clock, *this),
+      m_handController(clock, *this, config.takingNs),
       m_mountType(config.mountType),
       m_target(startPointing(m_observatory))
 {

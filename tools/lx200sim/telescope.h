@@ -18,6 +18,8 @@ struct TelescopeConfig {
     MountType mountType = MountType::AltAz;
     qint64 gpsDelayNs = 3 * kNsPerSec;     // ":gT#" answers once the GPS has a fix
     qint64 alignDelayNs = 4 * kNsPerSec;   // ":Aa#" answers when the alignment is done
+    bool gpsFails = false;                 // ":gT#" answers "0": no fix was found
+    qint64 takingNs = HandController::kTakingNs;  // "Taking Control" after GoTo
     QDateTime utcAtStart = QDateTime::currentDateTimeUtc();
 };
 

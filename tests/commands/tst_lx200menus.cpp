@@ -1,0 +1,293 @@
+// The LX200GPS and Autostar menus over the fake line: the bytes each item
+// writes and when, its confirmation, its status texts, where the focus goes,
+// and how the GPS, alignment and display replies are read.
+
+#include "app/commandbutton.h"
+#include "app/frmMain.h"
+#include "app/picturebox.h"
+#include "support/panelfixture.h"
+#include "support/waitingflags.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+using namespace orrinet;
+using namespace orrinet::testing;
+using namespace Qt::StringLiterals;
+using Answer = MessageBoxes::Answer;
+
+namespace {
+
+// "command@virtual ms" for each write.
+QStringList timedWrites(const FakeSerialPort &port)
+{
+    QStringList texts;
+    for (const FakeSerialPort::Write &write : port.writes())
+        texts << write.text + u'@' + QString::number(write.at);
+    return texts;
+}
+
+QAction *menuItem(frmMain &w, const QString &name)
+{
+    return w.findChild<QAction *>(name);
+}
+
+// A 34-character display frame: lead blank, two 16-character lines, "#".
+QString display(const QString &first, const QString &second)
+{
+    return u' ' + first.leftJustified(16) + second.leftJustified(16) + u'#';
+}
+
+// Counts the pauses and runs a step during one of them.
+struct SteppedWait final : BlockingWait
+{
+    void wait(int) override
+    {
+        if (++pauses == atPause)
+            step();
+    }
+    int pauses = 0;
+    int atPause = 0;
+    std::function<void()> step;
+};
+
+} // namespace
+
+class TestLx200Menus : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void maintenanceItems_data();
+    void maintenanceItems();
+    void verdicts_data();
+    void verdicts();
+    void autostar_data();
+    void autostar();
+    void takingKeepsMacroWaitingThroughQuery();
+    void planetOutsideMenuWritesNothing();
+    void lostDuringMacroPauseWritesNoMore();
+};
+
+void TestLx200Menus::maintenanceItems_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("box"); // title, CR LF, text; "" for no confirmation
+    QTest::addColumn<bool>("ok");     // the answer, where asked
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("waiting");
+    const auto row = [](const char *name, const QString &item, const QString &box, bool ok,
+                        const QString &written, const QString &status,
+                        const QString &waiting = {}) {
+        QTest::newRow(name) << item << box << ok << written << status << waiting;
+    };
+    const QString store =
+        u"Store Home LX200GPS\r\nStore telescope alignment values to the Home "
+        "Position?\r\n\r\nThis will cause the telescope to slew to the Home Positon."_s;
+
+    row("GPS", u"GpsButton"_s, {}, true, u":gT#"_s, u"Getting GPS data, waiting..."_s,
+        u"WaitingGps"_s);
+    row("alignment", u"AutoButton"_s,
+        u"Automatic Alignment LX200GPS\r\nStart Automatic Alignment of telescope?\r\n\r\nThis can "
+        u"take "
+        "several minutes."_s,
+        true, u":Aa#"_s, u"Automatic alignment sent, waiting..."_s, u"WaitingAlign"_s);
+    row("initialize", u"InitButton"_s,
+        u"Initialize LX200GPS\r\nPower up Initialize telescope?\r\n\r\nAutostar II hand controler "
+        u"must "
+        "be attached to use this function."_s,
+        true, u":I#"_s, u"Power up initialization sent"_s);
+    row("home align", u"HomePosAlignButton"_s,
+        u"Align Home LX200GPS\r\nAlign telescope using values stored at the Home "
+        u"Position?\r\n\r\nThis "
+        "can be used after a power failure to align\r\nthe telescope if the telescope has not been moved."_s,
+        true, u":hF#"_s, u"Align using Home Position sent"_s);
+    row("home store", u"HomePosStoreButton"_s, store, true, u":hS#"_s,
+        u"Store alignemnt to Home Position sent"_s);
+    row("home store cancelled", u"HomePosStoreButton"_s, store, false, {}, u"before"_s);
+    row("sleep", u"SleepButton"_s, {}, true, u":hN#"_s, u"Sleep telescope sent"_s);
+    row("wake", u"WakeButton"_s, {}, true, u":hW#"_s, u"Wakeup telescope sent"_s);
+    row("park", u"ParkButton"_s, {}, true, u":hP#"_s, u"Park telescope sent"_s);
+}
+
+void TestLx200Menus::maintenanceItems()
+{
+    QFETCH(QString, item);
+    QFETCH(QString, box);
+    QFETCH(bool, ok);
+    QFETCH(QString, written);
+    QFETCH(QString, status);
+    QFETCH(QString, waiting);
+
+    PanelFixture f;
+    QVERIFY(f.connectPort(1));
+    frmMain &w = f.window;
+    const bool active = f.showActive();
+    w.CommandGet->setFocus();
+    w.setStatusText(u"before"_s);
+    w.Timer1->start();
+    f.port.setReceiveThreshold(30);
+    f.boxes.enqueue(ok ? Answer::Ok : Answer::Cancel);
+
+    menuItem(w, item)->trigger();
+
+    QCOMPARE(f.written().join(u'|'), written);
+    QCOMPARE(w.statusText(), status);
+    QCOMPARE(raisedFlags(w).join(u'|'), waiting);
+    if (!waiting.isEmpty())
+        QCOMPARE(f.port.writes().front().thresholdAtWrite, 1);
+    QStringList asked;
+    for (const ScriptedMessageBoxes::Call &call : f.boxes.calls()) {
+        asked << call.title + u"\r\n"_s + call.text;
+        QCOMPARE(call.buttons, MessageBoxes::Buttons::OkCancel);
+        QCOMPARE(call.icon, MessageBoxes::Icon::Warning);
+    }
+    QCOMPARE(asked.join(u'|'), box);
+    // Only the GPS request, which may take minutes, stops the time-out and
+    // leaves the focus where it was.
+    const bool gps = item == u"GpsButton"_s;
+    QCOMPARE(w.Timer1->isActive(), !gps);
+    if (active)
+        QTRY_COMPARE(QApplication::focusWidget(), gps ? static_cast<QWidget *>(w.CommandGet)
+                                                      : static_cast<QWidget *>(w.PictureNav));
+}
+
+void TestLx200Menus::verdicts_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<QString>("status");
+
+    const QString gpsFailed = u"GPS turn on aborted or failed"_s;
+    const QString alignFailed = u"Scope not AzEl Mounted or align failed"_s;
+    QTest::newRow("GPS 1") << u"GpsButton"_s << u"1"_s << u"Telescope updated with GPS data"_s;
+    QTest::newRow("GPS 0") << u"GpsButton"_s << u"0"_s << gpsFailed;
+    QTest::newRow("GPS garbage") << u"GpsButton"_s << u"\x15"_s << gpsFailed;
+    QTest::newRow("alignment 1") << u"AutoButton"_s << u"1"_s << u"Alignment Successful"_s;
+    QTest::newRow("alignment 0") << u"AutoButton"_s << u"0"_s << alignFailed;
+    QTest::newRow("alignment other") << u"AutoButton"_s << u"A"_s << alignFailed;
+}
+
+void TestLx200Menus::verdicts()
+{
+    QFETCH(QString, item);
+    QFETCH(QString, reply);
+    QFETCH(QString, status);
+
+    PanelFixture f;
+    QVERIFY(f.connectPort(1));
+    f.boxes.enqueue(Answer::Ok);
+    menuItem(f.window, item)->trigger();
+    // However late the reply, no time-out will come first.
+    QVERIFY(!f.window.Timer1->isActive());
+    f.port.feed(reply);
+    QCOMPARE(f.window.statusText(), status);
+    QVERIFY(raisedFlags(f.window).isEmpty());
+}
+
+void TestLx200Menus::autostar_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QStringList>("written");
+    QTest::addColumn<int>("threshold");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("flag");
+
+    QTest::newRow("Query") << u"AutostarQuery"_s << QStringList{u":ED#@0"_s} << 30
+                           << u"Queryinq Autostar..."_s << u"WaitingAutostar"_s;
+    QTest::newRow("Polaris") << u"GotoPolaris_1"_s
+                             << QStringList{u":ES4734#@0"_s,   u":EK 51#@500"_s, u":EK 48#@1000"_s,
+                                            u":EK 56#@1500"_s, u":EK13#@2000"_s, u":EK 71#@2500"_s,
+                                            u":ED#@3000"_s}
+                             << 34 << u"Goto Polaris..."_s << u"WaitingAutostarGoto"_s;
+    QTest::newRow("Mars") << u"GotoButton_4"_s
+                          << QStringList{u":ES4014#@0"_s, u":EK13#@500"_s, u":EK 71#@1000"_s,
+                                         u":ED#@1500"_s}
+                          << 34 << u"Goto Mars..."_s << u"WaitingAutostarGoto"_s;
+}
+
+void TestLx200Menus::autostar()
+{
+    QFETCH(QStringList, written);
+    QFETCH(QString, item);
+    QFETCH(int, threshold);
+    QFETCH(QString, status);
+    QFETCH(QString, flag);
+
+    PanelFixture f;
+    QVERIFY(f.connectPort(1));
+    menuItem(f.window, item)->trigger();
+    QCOMPARE(timedWrites(f.port), written);
+    QCOMPARE(f.port.writes().front().thresholdAtWrite, threshold);
+    QCOMPARE(f.window.statusText(), status);
+    QCOMPARE(raisedFlags(f.window), QStringList{flag});
+
+    // Short of the threshold: nothing is read yet.
+    const QString text = display(u"Mars"_s, u"Slewing..."_s).left(threshold);
+    f.port.feed(text.left(threshold - 1));
+    QCOMPARE(f.window.statusText(), status);
+    f.port.feed(text.right(1));
+    QCOMPARE(f.window.statusText(), text);
+    QVERIFY(raisedFlags(f.window).isEmpty());
+}
+
+// While the hand controller still takes control, the macro awaits the next
+// display text, and it is tested before the query's flag.
+void TestLx200Menus::takingKeepsMacroWaitingThroughQuery()
+{
+    PanelFixture f;
+    QVERIFY(f.connectPort(1));
+    frmMain &w = f.window;
+    w.GotoPolaris[1]->trigger();
+    const QString taking = display(u"Taking Control"_s, u"Please Wait..."_s);
+    f.port.feed(taking);
+    QCOMPARE(w.statusText(), taking);
+    QCOMPARE(raisedFlags(w), QStringList{u"WaitingAutostarGoto"_s});
+
+    f.forgetTraffic();
+    w.AutostarQuery->trigger();
+    QCOMPARE(f.written(), QStringList{u":ED#"_s});
+    const QString slewing = display(u"Polaris"_s, u"Slewing..."_s).left(30);
+    f.port.feed(slewing);
+    QCOMPARE(w.statusText(), slewing);
+    QCOMPARE(raisedFlags(w), QStringList{u"WaitingAutostar"_s});
+}
+
+// Keys alone would send the telescope to whatever the hand controller chose last.
+void TestLx200Menus::planetOutsideMenuWritesNothing()
+{
+    PanelFixture f;
+    QVERIFY(f.connectPort(1));
+    f.window.GotoButton_Click(0);
+    f.window.GotoButton_Click(10);
+    QVERIFY(f.written().isEmpty());
+}
+
+// The line goes away during the second pause of the Polaris macro.
+void TestLx200Menus::lostDuringMacroPauseWritesNoMore()
+{
+    FakeSerialPort port;
+    MemorySettingsStore settings;
+    ScriptedMessageBoxes boxes;
+    SteppedWait wait;
+    frmMain w{Platform{port, settings, wait, boxes}};
+    w.Combo1->setCurrentIndex(0);
+    w.CommandConnect_Click();
+    QVERIFY(port.isOpen());
+    port.clearWrites();
+    wait.atPause = wait.pauses + 2;
+    wait.step = [&port] { port.loseConnection(u"device removed"_s); };
+
+    w.GotoPolaris[1]->trigger();
+    QCOMPARE(port.writtenTexts(), (QStringList{u":ES4734#"_s, u":EK 51#"_s}));
+    QCOMPARE(wait.pauses, wait.atPause);
+    QVERIFY(w.statusText().startsWith(u"Connection lost"_s));
+}
+
+QTEST_MAIN(TestLx200Menus)
+#include "tst_lx200menus.moc"
