@@ -58,6 +58,7 @@ void frmMain::Combo1_Click()
 void frmMain::CommandConnect_Click()
 {
     if (Comm1.isOpen()) {
+        haltPendingPointerSlew(); // a pointer slew must not outlive the line
         Comm1.close();
         showDisconnectedFace(*this);
         setStatusText(QStringLiteral("Disconnected from com ") + portText(ComPort));
@@ -106,6 +107,7 @@ void frmMain::Comm1_OnLost(const QString &reason)
         return;
     if (Comm1.isOpen())
         Comm1.close();
+    haltPendingPointerSlew(); // nothing to write to: only the timer stops
     showDisconnectedFace(*this);
     // No reply can come any more: its time-out would only hide why.
     Timer1->stop();

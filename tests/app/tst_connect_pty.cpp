@@ -5,6 +5,7 @@
 #include "app/commandbutton.h"
 #include "app/frmMain.h"
 #include "platform/platform.h"
+#include "platform/qtcursor.h"
 #include "platform/qtserialline.h"
 #include "platform/qtsettingsstore.h"
 #include "platform/recordingwait.h"
@@ -43,7 +44,8 @@ void ConnectPtyTest::connectSendsRateAndFocusOverTheLineThenDisconnects()
     orrinet::QtSerialLine port(settings);
     orrinet::RecordingWait wait;
     orrinet::ScriptedMessageBoxes boxes;
-    frmMain w{orrinet::Platform{port, settings, wait, boxes}};
+    orrinet::QtCursor cursor;
+    frmMain w{orrinet::Platform{port, settings, wait, boxes, cursor}};
     QCOMPARE(w.ComPort, 7);
 
     w.CommandConnect_Click();

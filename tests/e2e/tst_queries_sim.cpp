@@ -5,6 +5,7 @@
 #include "app/frmMain.h"
 #include "link/protocol.h"
 #include "platform/platform.h"
+#include "platform/qtcursor.h"
 #include "platform/qtserialline.h"
 #include "platform/qtsettingsstore.h"
 #include "platform/scriptedmessageboxes.h"
@@ -111,6 +112,7 @@ private:
     std::unique_ptr<TimedLine> m_line;
     SleepingWait m_wait;
     ScriptedMessageBoxes m_boxes;
+    orrinet::QtCursor m_cursor;
     std::unique_ptr<frmMain> m_window;
 };
 
@@ -124,7 +126,7 @@ void TestQueriesSim::initTestCase()
     m_settings = std::make_unique<QtSettingsStore>();
     m_serial = std::make_unique<QtSerialLine>(*m_settings);
     m_line = std::make_unique<TimedLine>(*m_serial);
-    m_window = std::make_unique<frmMain>(Platform{*m_line, *m_settings, m_wait, m_boxes});
+    m_window = std::make_unique<frmMain>(Platform{*m_line, *m_settings, m_wait, m_boxes, m_cursor});
 
     m_window->Combo1->setCurrentIndex(kComPort - 1);
     m_window->CommandConnect_Click();

@@ -1,7 +1,8 @@
 #pragma once
 
 // The main window built over the test doubles: a fake serial line on a
-// virtual clock, a settings store in memory and scripted message boxes.
+// virtual clock, a settings store in memory, scripted message boxes and a recording
+// pointer.
 //     PanelFixture f{{{"com_port", "3"}}};   // section "Defaults" as stored
 
 #include "app/frmMain.h"
@@ -10,6 +11,7 @@
 #include "platform/platform.h"
 #include "platform/recordingwait.h"
 #include "platform/scriptedmessageboxes.h"
+#include "support/recordingcursor.h"
 
 #include <QList>
 #include <QString>
@@ -30,7 +32,8 @@ struct PanelFixture
     FakeSerialPort port{&wait};
     MemorySettingsStore settings;
     ScriptedMessageBoxes boxes;
-    frmMain window{Platform{port, settings, wait, boxes}};
+    RecordingCursor cursor;
+    frmMain window{Platform{port, settings, wait, boxes, cursor}};
 
     // Selects the port in the list (when given) and presses Connect. On
     // success the writes and pauses made while connecting are forgotten, so
