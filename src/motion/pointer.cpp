@@ -94,9 +94,14 @@ void frmMain::holdPointerInPad()
 void frmMain::recentrePointer()
 {
     const QPoint centre(static_cast<int>(std::nearbyint(PointerCentreX)), PointerCentreY);
-    // A warp to where the pointer already is gives no echo to skip.
-    if (ScreenCursor.position() == centre)
+    // A warp to where the pointer already is gives no echo to skip; the
+    // centre is the reference as the echo would have made it.
+    if (ScreenCursor.position() == centre) {
+        const QPointF local = PicturePointer->mapFromGlobal(QPointF(centre));
+        LastPointerX = static_cast<float>(local.x());
+        LastPointerY = static_cast<float>(local.y());
         return;
+    }
     SkipNextPointerMove = true;
     ScreenCursor.warp(centre);
 }

@@ -35,6 +35,8 @@ void frmMain::wireMotion()
     connect(PicturePointer, &orrinet::PictureBox::keyDown, this, &frmMain::PicturePointer_KeyDown);
     connect(PicturePointer, &orrinet::PictureBox::gotFocus, this,
             &frmMain::PicturePointer_GotFocus);
+    // A coarse timer may fire 5% early: the halt would cut a slew short.
+    TimerMove->setTimerType(Qt::PreciseTimer);
     connect(TimerMove, &QTimer::timeout, this, &frmMain::TimerMove_Timer);
 
     for (std::size_t i = 1; i < PTDbutton.size(); ++i) {

@@ -2,14 +2,13 @@
 
 #include "platform/cursor.h"
 
-#include <QPointer>
-
 namespace orrinet {
 
-// The real pointer. On X11 a pointer grab confined to the window's own
-// native window holds it (owner events on, so the window still sees its
-// input). Elsewhere (Wayland, offscreen) confine() fails and only the warps
-// keep the pointer near the window.
+// The real pointer. On X11 a pointer grab, owner events on so the window
+// still sees its input, confines it to an input-only X window laid exactly
+// over the area. Elsewhere (Wayland, offscreen) and when another program
+// holds the pointer, confine() fails and only the warps keep the pointer
+// near the window.
 class QtCursor final : public Cursor
 {
 public:
@@ -22,7 +21,7 @@ public:
     void warp(const QPoint &to) override;
 
 private:
-    bool m_grabbed = false;
+    unsigned m_fence = 0; // the X window the pointer is confined to; 0 when free
 };
 
 } // namespace orrinet
