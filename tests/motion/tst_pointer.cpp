@@ -140,6 +140,8 @@ void PointerTest::enteringHoldsPointerInCentre()
             : QStringList{QStringLiteral("warp %1,%2").arg(centre.x()).arg(centre.y()), confine};
     QCOMPARE(f.cursor.calls, expected);
     QCOMPARE(w.SkipNextPointerMove, !startAtCentre);
+    if (startAtCentre) // the reference is the centre, as an echo would have made it
+        QCOMPARE(QPointF(w.LastPointerX, w.LastPointerY), QPointF(centre - origin));
     QVERIFY(f.written().isEmpty());
 
     w.CheckPointerControl->setChecked(false);
