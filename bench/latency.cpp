@@ -14,6 +14,7 @@
 #include "app/frmMain.h"
 #include "link/protocol.h"
 #include "platform/platform.h"
+#include "platform/qtcursor.h"
 #include "platform/qtmessageboxes.h"
 #include "platform/qtserialline.h"
 #include "platform/qtsettingsstore.h"
@@ -184,7 +185,8 @@ int main(int argc, char *argv[])
     orrinet::QtSerialLine port(settings);
     orrinet::SleepingWait wait; // the 200 ms pauses are real
     orrinet::QtMessageBoxes boxes;
-    frmMain w{orrinet::Platform{port, settings, wait, boxes}};
+    orrinet::QtCursor cursor;
+    frmMain w{orrinet::Platform{port, settings, wait, boxes, cursor}};
     w.show();
     w.Combo1->setCurrentIndex(kComPort - 1);
     w.CommandConnect_Click();

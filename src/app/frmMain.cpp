@@ -12,6 +12,7 @@
 #include "commands/frmCmd.h"
 #include "coords/coordinates.h"
 #include "link/protocol.h"
+#include "platform/cursor.h"
 #include "platform/serialport.h"
 #include "platform/settingsstore.h"
 
@@ -21,9 +22,15 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QHideEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QResizeEvent>
+#include <QScreen>
+#include <QSlider>
+#include <QTimer>
+#include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -77,7 +84,7 @@ QComboBox *coordinateBox(frmMain &w, orrinet::CoordinateList list)
 
 frmMain::frmMain(const orrinet::Platform &platform, QWidget *parent)
     : QMainWindow(parent), Comm1(platform.port), Settings(platform.settings), Pause(platform.wait),
-      Messages(platform.messages)
+      Messages(platform.messages), ScreenCursor(platform.cursor)
 {
     m_clock.start();
     setupUi(this);
@@ -92,6 +99,11 @@ frmMain::frmMain(const orrinet::Platform &platform, QWidget *parent)
 
 frmMain::~frmMain()
 {
+    // Children being destroyed still send focus and timer signals; none may
+    // reach the handlers of a window that is going away.
+    QObject *const children[] = {PicturePointer, PictureNav, CheckPointerControl, TimerMove};
+    for (QObject *child : children)
+        child->disconnect(this);
     if (!m_unloaded) {
         m_unloaded = true;
         Form_Unload();
@@ -150,6 +162,15 @@ void frmMain::closeEvent(QCloseEvent *event)
     QMainWindow::closeEvent(event);
 }
 
+void frmMain::hideEvent(QHideEvent *event)
+{
+    // The pointer is not held for a window that is not shown; the pad takes
+    // it again when it gets the focus back.
+    if (m_pointerHeld)
+        ScreenCursor.release();
+    QMainWindow::hideEvent(event);
+}
+
 void frmMain::Form_Load()
 {
     setWindowTitle(windowTitle() + QStringLiteral(" - ") + orrinet::kVersionText);
@@ -186,6 +207,8 @@ void frmMain::Form_Resize()
 
 void frmMain::Form_Unload()
 {
+    letPointerGo();
+    haltPendingPointerSlew();
     if (Comm1.isOpen())
         Comm1.close();
     // Only windows that are open are closed; none is created here.

@@ -7,6 +7,8 @@
 #include <QColor>
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -16,10 +18,11 @@ namespace orrinet {
 enum class TelescopeQuery;
 struct MaintenanceItem;
 class BlockingWait;
+class Cursor;
 class MessageBoxes;
 class SerialPort;
 class SettingsStore;
-}
+} // namespace orrinet
 class KeyMap;
 class frmAbout;
 class frmCmd;
@@ -45,15 +48,30 @@ public:
     orrinet::SettingsStore &Settings;
     orrinet::BlockingWait &Pause;
     orrinet::MessageBoxes &Messages;
+    orrinet::Cursor &ScreenCursor;
 
     // ---- shared state ---------------------------------------------------
     bool Loading = false;
-    std::array<QString, 13> RateLabels{};    // index 0 stays empty
+    std::array<QString, 13> RateLabels{};     // index 0 stays empty
     std::array<QString, 10> PlanetCommands{}; // index 0 stays empty
     int ComPort = 0;
     int FocusSpeed = 0;
     int PointerTimeIndex = 0;
     int PointerTimeInterval = 500;
+    // Pointer slewing: the echo of a re-centring to skip, the reference
+    // position in the pad, the directions sent during this slew, and the
+    // pad's client area and centre on the screen.
+    bool SkipNextPointerMove = false;
+    float LastPointerX = 0;
+    float LastPointerY = 0;
+    bool MovingNorth = false;
+    bool MovingSouth = false;
+    bool MovingEast = false;
+    bool MovingWest = false;
+    QRect PointerRect;
+    QPoint PointerOrigin;
+    double PointerCentreX = 0;
+    int PointerCentreY = 0;
     QColor ConnectBackColor;
     QColor ConnectedBackColor;
 
@@ -155,7 +173,15 @@ public:
     void SliderMove_Scroll();
     void SliderMove_Change();
     void OptionFocus_Click(int Index);
+    void CommandFocusIn_MouseUp(int Button, int Shift, double X, double Y);
+    void CommandFocusOut_MouseUp(int Button, int Shift, double X, double Y);
     void PTDbutton_Click(int Index);
+    void CheckPointerControl_Click();
+    void PicturePointer_MouseMove(int Button, int Shift, double X, double Y);
+    void PicturePointer_MouseDown(int Button, int Shift, double X, double Y);
+    void PicturePointer_KeyDown(int KeyCode, int Shift);
+    void PicturePointer_GotFocus();
+    void TimerMove_Timer();
 
     // ---- commands ---------------------------------------------------------
     void AutostarQuery_Click();
@@ -166,6 +192,7 @@ public:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     // Connections of each subsystem's controls, made once by the constructor.
@@ -174,6 +201,13 @@ private:
     void wireLink();     // receive event, Timer1, Telescope menu
     void wireCoords();   // Goto, Get, Halt
     void wireCommands(); // LX200GPS and Autostar menus, console
+
+    // Pointer mode: park the pointer in the pad's centre and hold it there;
+    // let it go; write a halt that is still to come now.
+    void holdPointerInPad();
+    void recentrePointer();
+    void letPointerGo();
+    void haltPendingPointerSlew();
 
     // Dispatcher branches, one per awaited-reply flag.
     // clang-format off
@@ -229,4 +263,5 @@ private:
     frmCmd *m_console = nullptr;
     bool m_unloaded = false;
     int m_connectionLosses = 0;
+    bool m_pointerHeld = false; // pointer mode holds the pointer in the pad
 };

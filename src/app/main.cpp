@@ -3,6 +3,7 @@
 
 #include "app/frmMain.h"
 #include "platform/platform.h"
+#include "platform/qtcursor.h"
 #include "platform/qtmessageboxes.h"
 #include "platform/qtserialline.h"
 #include "platform/qtsettingsstore.h"
@@ -19,8 +20,9 @@ int main(int argc, char *argv[])
     orrinet::QtSerialLine port(settings);
     orrinet::SleepingWait wait;
     orrinet::QtMessageBoxes boxes;
+    orrinet::QtCursor cursor;
 
-    frmMain w{orrinet::Platform{port, settings, wait, boxes}};
+    frmMain w{orrinet::Platform{port, settings, wait, boxes, cursor}};
     w.show();
     return QApplication::exec();
 }

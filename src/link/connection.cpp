@@ -57,6 +57,7 @@ void frmMain::Combo1_Click()
 void frmMain::CommandConnect_Click()
 {
     if (Comm1.isOpen()) {
+        haltPendingPointerSlew(); // a pointer slew must not outlive the line
         Comm1.close();
         // The port's input is gone with it: no awaited reply can come.
         endAllExchanges();
@@ -95,6 +96,7 @@ void frmMain::Comm1_OnLost(const QString &reason)
         return;
     if (Comm1.isOpen())
         Comm1.close();
+    haltPendingPointerSlew(); // nothing to write to: only the timer stops
     // No reply can come any more: its time-out would only hide why.
     endAllExchanges();
     showConnectionFace(false);

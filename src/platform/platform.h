@@ -6,6 +6,7 @@ class SerialPort;
 class SettingsStore;
 class BlockingWait;
 class MessageBoxes;
+class Cursor;
 
 // What the main window needs from the machine it runs on. The real program
 // passes the Qt implementations; tests pass the doubles.
@@ -15,6 +16,7 @@ struct Platform
     SettingsStore &settings;
     BlockingWait &wait;
     MessageBoxes &messages;
+    Cursor &cursor;
 };
 
 } // namespace orrinet

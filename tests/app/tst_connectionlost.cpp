@@ -6,6 +6,7 @@
 #include "app/commandbutton.h"
 #include "app/frmMain.h"
 #include "app/picturebox.h"
+#include "support/recordingcursor.h"
 #include "support/panelfixture.h"
 #include "support/waitingflags.h"
 
@@ -247,7 +248,8 @@ void ConnectionLostTest::lossWhileAMessageBoxWaitsKeepsItsReport()
     orrinet::FakeSerialPort port{&wait};
     orrinet::MemorySettingsStore settings;
     LosingBoxes boxes{port};
-    frmMain window{orrinet::Platform{port, settings, wait, boxes}};
+    orrinet::testing::RecordingCursor cursor;
+    frmMain window{orrinet::Platform{port, settings, wait, boxes, cursor}};
     window.CommandConnect_Click();
     QVERIFY(port.isOpen());
 

@@ -5,6 +5,7 @@
 #include "app/commandbutton.h"
 #include "app/frmMain.h"
 #include "app/picturebox.h"
+#include "support/recordingcursor.h"
 #include "support/panelfixture.h"
 #include "support/waitingflags.h"
 
@@ -275,7 +276,8 @@ void TestLx200Menus::lostDuringMacroPauseWritesNoMore()
     MemorySettingsStore settings;
     ScriptedMessageBoxes boxes;
     SteppedWait wait;
-    frmMain w{Platform{port, settings, wait, boxes}};
+    orrinet::testing::RecordingCursor cursor;
+    frmMain w{Platform{port, settings, wait, boxes, cursor}};
     w.Combo1->setCurrentIndex(0);
     w.CommandConnect_Click();
     QVERIFY(port.isOpen());

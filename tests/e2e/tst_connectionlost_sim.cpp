@@ -11,6 +11,7 @@
 #include "app/frmMain.h"
 #include "app/picturebox.h"
 #include "platform/platform.h"
+#include "platform/qtcursor.h"
 #include "platform/qtserialline.h"
 #include "platform/qtsettingsstore.h"
 #include "platform/sleepingwait.h"
@@ -177,7 +178,8 @@ struct Panel
     QtSerialLine line{settings};
     SleepingWait wait;
     ScriptedMessageBoxes boxes;
-    frmMain window{Platform{line, settings, wait, boxes}};
+    orrinet::QtCursor cursor;
+    frmMain window{Platform{line, settings, wait, boxes, cursor}};
 };
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "app/commandbutton.h"
 #include "app/frmMain.h"
 #include "platform/platform.h"
+#include "platform/qtcursor.h"
 #include "platform/qtserialline.h"
 #include "platform/qtsettingsstore.h"
 #include "platform/sleepingwait.h"
@@ -72,6 +73,7 @@ private:
     std::unique_ptr<QtSerialLine> m_line;
     SleepingWait m_wait;
     ScriptedMessageBoxes m_boxes;
+    orrinet::QtCursor m_cursor;
     std::unique_ptr<frmMain> m_window;
 };
 
@@ -85,7 +87,7 @@ void TestGotoSim::initTestCase()
     // Made after the simulator has written its port mapping.
     m_settings = std::make_unique<QtSettingsStore>();
     m_line = std::make_unique<QtSerialLine>(*m_settings);
-    m_window = std::make_unique<frmMain>(Platform{*m_line, *m_settings, m_wait, m_boxes});
+    m_window = std::make_unique<frmMain>(Platform{*m_line, *m_settings, m_wait, m_boxes, m_cursor});
 
     m_window->Combo1->setCurrentIndex(kComPort - 1);
     m_window->CommandConnect_Click();

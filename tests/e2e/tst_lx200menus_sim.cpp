@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "platform/qtserialline.h"
 #include "platform/qtsettingsstore.h"
+#include "support/recordingcursor.h"
 #include "support/scriptedmessageboxes.h"
 #include "platform/sleepingwait.h"
 #include "support/privatesettings.h"
@@ -48,7 +49,7 @@ struct Rig
         // Made after the simulator has written its port mapping.
         settings = std::make_unique<QtSettingsStore>();
         line = std::make_unique<QtSerialLine>(*settings);
-        window = std::make_unique<frmMain>(Platform{*line, *settings, wait, boxes});
+        window = std::make_unique<frmMain>(Platform{*line, *settings, wait, boxes, cursor});
         window->Combo1->setCurrentIndex(comPort - 1);
         window->CommandConnect_Click();
     }
@@ -72,6 +73,7 @@ struct Rig
     std::unique_ptr<QtSerialLine> line;
     SleepingWait wait;
     ScriptedMessageBoxes boxes;
+    orrinet::testing::RecordingCursor cursor;
     std::unique_ptr<frmMain> window;
 };
 

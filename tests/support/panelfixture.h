@@ -1,13 +1,15 @@
 #pragma once
 
 // The main window built over the test doubles: a fake serial line on a
-// virtual clock, a settings store in memory and scripted message boxes.
+// virtual clock, a settings store in memory, scripted message boxes and a recording
+// pointer.
 //     PanelFixture f{{{"com_port", "3"}}};   // section "Defaults" as stored
 
 #include "app/frmMain.h"
 #include "platform/platform.h"
 #include "support/fakeserialport.h"
 #include "support/memorysettingsstore.h"
+#include "support/recordingcursor.h"
 #include "support/recordingwait.h"
 #include "support/scriptedmessageboxes.h"
 
@@ -30,7 +32,8 @@ struct PanelFixture
     FakeSerialPort port{&wait};
     MemorySettingsStore settings;
     ScriptedMessageBoxes boxes;
-    frmMain window{Platform{port, settings, wait, boxes}};
+    RecordingCursor cursor;
+    frmMain window{Platform{port, settings, wait, boxes, cursor}};
 
     // Selects the port in the list (when given) and presses Connect. On
     // success the writes and pauses made while connecting are forgotten, so

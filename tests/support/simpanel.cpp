@@ -9,7 +9,7 @@ namespace orrinet::testing {
 SimPanel::SimPanel(const QStringList &simArguments)
     : sim(qEnvironmentVariable("XDG_CONFIG_HOME"),
           QStringList{QStringLiteral("--com"), QString::number(kComPort)} + simArguments),
-      window(Platform{line, settings, wait, boxes})
+      window(Platform{line, settings, wait, boxes, cursor})
 {
 }
 

@@ -11,6 +11,7 @@
 #include "platform/qtserialline.h"
 #include "platform/qtsettingsstore.h"
 #include "platform/sleepingwait.h"
+#include "support/recordingcursor.h"
 #include "support/scriptedmessageboxes.h"
 #include "support/simprocess.h"
 
@@ -31,6 +32,7 @@ struct SimPanel
     QtSerialLine line{settings};
     SleepingWait wait;
     ScriptedMessageBoxes boxes;
+    orrinet::testing::RecordingCursor cursor;
     frmMain window;
 
     // Selects the simulator's port and presses Connect. True when the line

@@ -1,0 +1,299 @@
+// Pointer slewing over the fake line and the recording pointer: the commands
+// and texts of each movement, the halt and how a slew is ended, the pointer
+// held in the pad and let go, the keys of the pad.
+
+#include "app/frmMain.h"
+#include "app/picturebox.h"
+#include "motion/pointercentre.h"
+#include "support/panelfixture.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+
+using orrinet::testing::PanelFixture;
+
+namespace {
+
+QPoint localCentre(const frmMain &w)
+{
+    return orrinet::pointerCentre(w.PointerRect) - w.PointerOrigin;
+}
+
+// One movement of the pointer from the pad's centre, then its echo.
+void move(PanelFixture &f, int dx, int dy)
+{
+    const QPoint at = localCentre(f.window) + QPoint(dx, dy);
+    f.cursor.place(f.window.PicturePointer->mapToGlobal(at));
+    f.window.PicturePointer_MouseMove(0, 0, at.x(), at.y());
+    QCoreApplication::sendPostedEvents(f.window.PicturePointer, QEvent::MouseMove);
+}
+
+void step(PanelFixture &f, const QString &what)
+{
+    if (what == u"right")
+        move(f, 1, 0);
+    else if (what == u"left")
+        move(f, -1, 0);
+    else if (what == u"up-left")
+        move(f, -3, -1);
+    else if (what == u"down")
+        move(f, 0, 40);
+    else if (what == u"still")
+        move(f, 0, 0);
+    else if (what == u"halt")
+        f.window.TimerMove_Timer(); // the halt delay has run out
+    else if (what == u"click")
+        f.window.PicturePointer_MouseDown(2, 0, 5, 5);
+    else if (what == u"esc")
+        f.window.PicturePointer_KeyDown(27, 0);
+    else if (what == u"disconnect")
+        f.disconnectPort();
+    else if (what == u"unload")
+        f.window.close();
+    else if (what == u"lost")
+        f.port.loseConnection(QStringLiteral("gone"));
+    else
+        QFAIL(qPrintable(what));
+}
+
+} // namespace
+
+class PointerTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void centreRoundsHalvesToEven_data();
+    void centreRoundsHalvesToEven();
+    void enteringHoldsPointerInCentre_data();
+    void enteringHoldsPointerInCentre();
+    void movementsWriteAndHalt_data();
+    void movementsWriteAndHalt();
+    void pointerLetGoAndTakenBack();
+    void keys_data();
+    void keys();
+    void haltDelayMenu();
+};
+
+void PointerTest::centreRoundsHalvesToEven_data()
+{
+    QTest::addColumn<QRect>("area");
+    QTest::addColumn<QPoint>("centre");
+    QTest::newRow("even size") << QRect(100, 50, 200, 100) << QPoint(200, 100);
+    QTest::newRow("half down to even") << QRect(0, 0, 5, 5) << QPoint(2, 2);
+    QTest::newRow("half up to even") << QRect(10, 10, 207, 7) << QPoint(114, 14);
+    QTest::newRow("odd origin") << QRect(11, 1, 207, 207) << QPoint(114, 104);
+}
+
+void PointerTest::centreRoundsHalvesToEven()
+{
+    QFETCH(QRect, area);
+    QFETCH(QPoint, centre);
+    QCOMPARE(orrinet::pointerCentre(area), centre);
+}
+
+void PointerTest::enteringHoldsPointerInCentre_data()
+{
+    QTest::addColumn<bool>("startAtCentre");
+    QTest::addColumn<bool>("refuse");
+    QTest::newRow("pointer elsewhere") << false << false;
+    // A warp that does not move gives no echo: nothing to skip.
+    QTest::newRow("pointer already in the centre") << true << false;
+    // Another program holds the pointer: re-centring alone, same texts.
+    QTest::newRow("grab refused") << false << true;
+}
+
+void PointerTest::enteringHoldsPointerInCentre()
+{
+    QFETCH(bool, startAtCentre);
+    QFETCH(bool, refuse);
+    PanelFixture f{{{"com_port", "3"}}};
+    QVERIFY(f.showActive());
+    QVERIFY(f.connectPort());
+    frmMain &w = f.window;
+    const QPoint origin = w.PicturePointer->mapToGlobal(QPoint(0, 0));
+    const QRect area(origin, w.PicturePointer->size());
+    const QPoint centre = orrinet::pointerCentre(area);
+    if (startAtCentre)
+        f.cursor.place(centre);
+    f.cursor.refuseConfine = refuse;
+
+    w.CheckPointerControl->setChecked(true);
+    QCOMPARE(w.statusText(), QStringLiteral("Move using pointer activated 25ms"));
+    for (const QWidget *hidden : {static_cast<QWidget *>(w.FrameFocus), (QWidget *)w.FrameMove,
+                                  (QWidget *)w.FrameRADEC, (QWidget *)w.FrameAutostar})
+        QVERIFY(!hidden->isVisible());
+    QVERIFY(w.PicturePointer->hasFocus());
+    const QString confine = QStringLiteral("confine %1,%2 %3x%4")
+                                .arg(area.left())
+                                .arg(area.top())
+                                .arg(area.width())
+                                .arg(area.height());
+    // Parked before the grab, which would pull it to the pad's edge.
+    const QStringList expected =
+        startAtCentre
+            ? QStringList{confine}
+            : QStringList{QStringLiteral("warp %1,%2").arg(centre.x()).arg(centre.y()), confine};
+    QCOMPARE(f.cursor.calls, expected);
+    QCOMPARE(w.SkipNextPointerMove, !startAtCentre);
+    if (startAtCentre) // the reference is the centre, as an echo would have made it
+        QCOMPARE(QPointF(w.LastPointerX, w.LastPointerY), QPointF(centre - origin));
+    QVERIFY(f.written().isEmpty());
+
+    w.CheckPointerControl->setChecked(false);
+    QCOMPARE(f.cursor.calls.last(), QStringLiteral("release"));
+    QVERIFY(!f.cursor.confined);
+    QVERIFY(f.written().isEmpty());
+}
+
+void PointerTest::movementsWriteAndHalt_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QStringList>("writes");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<bool>("haltPending");
+
+    QTest::newRow("right") << "right" << QStringList{":Me#"} << "East" << true;
+    QTest::newRow("right, right again") << "right right" << QStringList{":Me#"} << "East" << true;
+    QTest::newRow("up and left in one step")
+        << "up-left" << QStringList{":Mw#", ":Mn#"} << "North" << true;
+    QTest::newRow("right, left, right")
+        << "right left right" << QStringList{":Me#", ":Mw#"} << "West" << true;
+    QTest::newRow("rest") << "right halt" << QStringList{":Me#", ":Q#"} << "Stop" << false;
+    QTest::newRow("after the halt, free again")
+        << "down halt down" << QStringList{":Ms#", ":Q#", ":Ms#"} << "South" << true;
+    QTest::newRow("no change keeps the halt coming")
+        << "right still" << QStringList{":Me#"} << "East" << true;
+    QTest::newRow("nothing moves, nothing to halt") << "still" << QStringList{} << "" << false;
+    QTest::newRow("click") << "right click" << QStringList{":Me#", ":Q#"}
+                           << "Move using pointer deactivated" << false;
+    QTest::newRow("esc leaves, the halt follows")
+        << "right esc" << QStringList{":Me#"} << "Move using pointer deactivated" << true;
+    QTest::newRow("esc then the halt")
+        << "right esc halt" << QStringList{":Me#", ":Q#"} << "Stop" << false;
+    QTest::newRow("disconnect writes the halt first")
+        << "right disconnect" << QStringList{":Me#", ":Q#"} << "Disconnected from com 3" << false;
+    QTest::newRow("disconnect at rest writes nothing more")
+        << "right halt disconnect" << QStringList{":Me#", ":Q#"} << "Disconnected from com 3"
+        << false;
+    QTest::newRow("esc, then disconnect before the halt")
+        << "right esc disconnect" << QStringList{":Me#", ":Q#"} << "Disconnected from com 3"
+        << false;
+    QTest::newRow("unload writes the halt first")
+        << "left unload" << QStringList{":Mw#", ":Q#"} << "Stop" << false;
+    QTest::newRow("lost line: no halt to a closed port")
+        << "right lost" << QStringList{":Me#"} << "Connection lost on com 3 - gone" << false;
+}
+
+void PointerTest::movementsWriteAndHalt()
+{
+    QFETCH(QString, steps);
+    QFETCH(QStringList, writes);
+    QFETCH(QString, status);
+    QFETCH(bool, haltPending);
+    PanelFixture f{{{"com_port", "3"}}};
+    QVERIFY(f.showActive());
+    QVERIFY(f.connectPort());
+    f.cursor.echoTo = f.window.PicturePointer;
+    f.window.CheckPointerControl->setChecked(true);
+    QCoreApplication::sendPostedEvents(f.window.PicturePointer, QEvent::MouseMove);
+    QVERIFY(!f.window.SkipNextPointerMove);
+    f.window.setStatusText(QString());
+
+    for (const QString &what : steps.split(u' '))
+        step(f, what);
+    QCOMPARE(f.written(), writes);
+    QCOMPARE(f.window.statusText(), status);
+    QCOMPARE(f.window.TimerMove->isActive(), haltPending);
+    // Each re-centring was paired with its echo.
+    QVERIFY(!f.window.SkipNextPointerMove);
+    if (!f.window.CheckPointerControl->isChecked())
+        QVERIFY(!f.cursor.confined);
+    if (!haltPending) {
+        for (bool moving :
+             {f.window.MovingEast, f.window.MovingWest, f.window.MovingNorth, f.window.MovingSouth})
+            QVERIFY(!moving);
+    }
+}
+
+void PointerTest::pointerLetGoAndTakenBack()
+{
+    PanelFixture f{{{"com_port", "3"}}};
+    QVERIFY(f.showActive());
+    QVERIFY(f.connectPort());
+    f.window.CheckPointerControl->setChecked(true);
+    QVERIFY(f.cursor.confined);
+
+    // A menu takes the pointer and the focus; the pad takes both back.
+    QWidget menu(&f.window);
+    menu.setFocusPolicy(Qt::StrongFocus);
+    menu.show();
+    menu.setFocus();
+    f.cursor.confined = false;
+    f.window.PicturePointer->setFocus(Qt::PopupFocusReason);
+    QVERIFY(f.cursor.confined);
+
+    f.window.hide();
+    QVERIFY(!f.cursor.confined);
+}
+
+void PointerTest::keys_data()
+{
+    QTest::addColumn<int>("slider");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("sliderAfter");
+    QTest::addColumn<QStringList>("writes");
+    QTest::addColumn<QString>("status");
+
+    QTest::newRow("up") << 2 << 38 << 3 << QStringList{":RA00.1#", ":RE00.1#"}
+                        << QString::fromLatin1("Slew set to 0.1\xB0/sec");
+    QTest::newRow("up at 12 goes to 2")
+        << 12 << 38 << 2 << QStringList{":RC#"} << "Slew set to Centering Rate 2x (Key 2)";
+    QTest::newRow("down at 2 goes to 12") << 2 << 40 << 12 << QStringList{":RA05.0#", ":RE05.0#"}
+                                          << QString::fromLatin1("Slew set to 5.0\xB0/sec");
+    QTest::newRow("down from guide goes to 12")
+        << 1 << 40 << 12 << QStringList{":RA05.0#", ":RE05.0#"}
+        << QString::fromLatin1("Slew set to 5.0\xB0/sec");
+    QTest::newRow("end") << 2 << 35 << 2 << QStringList{":FQ#"} << "Focus stopped";
+    QTest::newRow("page down") << 2 << 34 << 2 << QStringList{":FQ#"} << "Focus stopped";
+    QTest::newRow("space") << 2 << 32 << 2 << QStringList{":Q#"} << "Goto cancelled.";
+    QTest::newRow("other key") << 2 << 65 << 2 << QStringList{} << "";
+}
+
+void PointerTest::keys()
+{
+    QFETCH(int, slider);
+    QFETCH(int, key);
+    QFETCH(int, sliderAfter);
+    QFETCH(QStringList, writes);
+    QFETCH(QString, status);
+    PanelFixture f{{{"com_port", "3"}, {"slew_rate", QString::number(slider)}}};
+    QVERIFY(f.showActive());
+    QVERIFY(f.connectPort());
+    f.window.CheckPointerControl->setChecked(true);
+    f.window.setStatusText(QString());
+
+    f.window.PicturePointer_KeyDown(key, 0);
+    QCOMPARE(f.window.SliderMove->value(), sliderAfter);
+    QCOMPARE(f.written(), writes);
+    QCOMPARE(f.window.statusText(), status);
+    QVERIFY(f.window.CheckPointerControl->isChecked());
+    QVERIFY(f.window.PicturePointer->hasFocus());
+}
+
+void PointerTest::haltDelayMenu()
+{
+    PanelFixture f;
+    f.window.PTDbutton[6]->trigger();
+    QCOMPARE(f.window.TimerMove->interval(), 300);
+    QCOMPARE(f.window.PointerTimeIndex, 6);
+    for (std::size_t i = 1; i < f.window.PTDbutton.size(); ++i)
+        QCOMPARE(f.window.PTDbutton[i]->isChecked(), i == 6);
+}
+
+QTEST_MAIN(PointerTest)
+#include "tst_pointer.moc"
