@@ -6,9 +6,11 @@
 #include "app/KeyMap.h"
 #include "app/commandbutton.h"
 #include "app/frmAbout.h"
+#include "app/frmMonitor.h"
 #include "app/picturebox.h"
 #include "app/restoredgeometry.h"
 #include "app/settingskeys.h"
+#include "app/statustooltip.h"
 #include "app/twips.h"
 #include "app/version.h"
 #include "commands/frmCmd.h"
@@ -27,6 +29,7 @@
 #include <QMenu>
 #include <QRadioButton>
 #include <QResizeEvent>
+#include <QStatusBar>
 #include <QScreen>
 #include <QSlider>
 #include <algorithm>
@@ -358,7 +361,7 @@ void restoreSettings(frmMain &w)
 } // namespace
 
 frmMain::frmMain(const orrinet::Platform &platform, QWidget *parent)
-    : QMainWindow(parent), Comm1(platform.port), Settings(platform.settings), Pause(platform.wait),
+    : QMainWindow(parent), m_lineTap(platform.port), Comm1(m_lineTap), Settings(platform.settings), Pause(platform.wait),
       Messages(platform.messages)
 {
     setupUi(this);
@@ -368,6 +371,8 @@ frmMain::frmMain(const orrinet::Platform &platform, QWidget *parent)
     wireLink();
     wireCoords();
     wireCommands();
+    wireMonitor();
+    new orrinet::StatusToolTip(StatusBar1, [this] { return m_statusText; });
     Form_Load();
 }
 
@@ -485,6 +490,8 @@ void frmMain::Form_Unload()
         m_about->reject();
     if (m_console && m_console->isVisible())
         m_console->close();
+    if (m_monitor && m_monitor->isVisible())
+        m_monitor->close();
 }
 
 void frmMain::wireApp()

@@ -2,6 +2,7 @@
 
 #include "app/frmMain_ui.h"
 #include "link/awaited.h"
+#include "link/linetap.h"
 #include "platform/platform.h"
 
 #include <QColor>
@@ -16,6 +17,7 @@ class BlockingWait;
 class MessageBoxes;
 class SerialPort;
 class SettingsStore;
+class frmMonitor;
 }
 class KeyMap;
 class frmAbout;
@@ -37,6 +39,11 @@ public:
     explicit frmMain(const orrinet::Platform &platform, QWidget *parent = nullptr);
     ~frmMain() override;
 
+private:
+    // Before Comm1, which is the machine's line seen through it.
+    orrinet::LineTap m_lineTap;
+
+public:
     // ---- platform -------------------------------------------------------
     orrinet::SerialPort &Comm1;
     orrinet::SettingsStore &Settings;
@@ -105,6 +112,9 @@ public:
     KeyMap &keyMap() const { return *m_keyMap; }
     frmAbout *aboutWindow() const { return m_about; }
     frmCmd *console() const { return m_console; }
+    orrinet::frmMonitor *lineMonitor() const { return m_monitor; }
+
+    QAction *LineMonitorButton = nullptr;
 
     // ---- app: start-up, shut-down, settings, secondary windows ----------
     void Form_Load();
@@ -114,6 +124,7 @@ public:
     void RemoveRegButton_Click();
     void HelpAboutButton_Click();
     void HelpKeymapButton_Click();
+    void LineMonitorButton_Click();
 
     // ---- link: connection ------------------------------------------------
     void Combo1_Click();
@@ -159,6 +170,7 @@ private:
     void wireLink();     // receive event, Timer1, Telescope menu
     void wireCoords();   // Goto, Get, Halt
     void wireCommands(); // LX200GPS and Autostar menus, console
+    void wireMonitor();  // the Line Monitor item, last of the Program menu
 
     // Dispatcher branches, one per awaited-reply flag.
     void serveRa();
@@ -207,5 +219,6 @@ private:
     KeyMap *m_keyMap = nullptr;
     frmAbout *m_about = nullptr;
     frmCmd *m_console = nullptr;
+    orrinet::frmMonitor *m_monitor = nullptr;
     bool m_unloaded = false;
 };
