@@ -556,8 +556,7 @@ void Driver::flood()
             mib.push_back(kb / 1024);
         return mib;
     };
-    out(QStringLiteral("### The same flood with the line monitor open
-"));
+    out(QStringLiteral("### The same flood with the line monitor open\n"));
     out(QStringLiteral("Runs alternating with those above: the panel opens Program > Line Monitor "
                        "once connected, and the monitor lists everything read (%1 runs). With the "
                        "monitor closed the line goes through the same tap, which then only tests "
