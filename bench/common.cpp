@@ -6,13 +6,10 @@
 #include <QFile>
 #include <QTimer>
 #include <QWidget>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <utility>
-
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -21,6 +18,7 @@
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
+#include <utility>
 
 extern char **environ;
 
@@ -130,6 +128,8 @@ SubjectArgs parseSubjectArgs(int argc, char **argv)
             args.comPort = value;
         else if (option == "--seconds")
             args.seconds = value;
+        else if (option == "--monitor")
+            args.monitor = value;
     }
     return args;
 }
@@ -236,9 +236,8 @@ private:
         idleWindow(QStringLiteral("idle1"), [this] {
             if (!connectLine())
                 return;
-            after(kIdleSettleMs, [this] {
-                idleWindow(QStringLiteral("idle2"), [this] { finish(0); });
-            });
+            after(kIdleSettleMs,
+                  [this] { idleWindow(QStringLiteral("idle2"), [this] { finish(0); }); });
         });
     }
 
@@ -278,7 +277,9 @@ private:
                 m_tick.stop();
                 report(QStringLiteral("flood_ticks"), double(m_lateness.size()));
                 report(QStringLiteral("flood_late_max_ms"),
-                       m_lateness.empty() ? 0 : *std::max_element(m_lateness.begin(), m_lateness.end()));
+                       m_lateness.empty()
+                           ? 0
+                           : *std::max_element(m_lateness.begin(), m_lateness.end()));
                 report(QStringLiteral("flood_late_p99_ms"), percentile(m_lateness, 0.99));
                 report(QStringLiteral("flood_rss_end_kb"), double(statusKb("VmRSS")));
                 finish(0);

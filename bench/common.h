@@ -9,12 +9,10 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <functional>
 #include <map>
-#include <vector>
-
 #include <sys/types.h>
+#include <vector>
 
 class QWidget;
 
@@ -29,9 +27,9 @@ qint64 statusKb(const char *field);
 struct ProcessCounters
 {
     qint64 atNs = 0;
-    double cpuMs = 0;          // user + system time of all threads
-    qint64 mainSwitches = 0;   // voluntary + nonvoluntary, user-interface thread
-    qint64 allSwitches = 0;    // the same, summed over every thread
+    double cpuMs = 0;        // user + system time of all threads
+    qint64 mainSwitches = 0; // voluntary + nonvoluntary, user-interface thread
+    qint64 allSwitches = 0;  // the same, summed over every thread
 };
 ProcessCounters processCounters();
 
@@ -53,7 +51,7 @@ double percentile(std::vector<double> values, double p);
 
 // ---- subjects -------------------------------------------------------------
 
-// <program> startup|idle|flood [--com N] [--seconds S]
+// <program> startup|idle|flood [--com N] [--seconds S] [--monitor 1]
 //   startup  first shown frame, then VmHWM after start-up and after connecting
 //   idle     CPU time and context switches over two idle windows: before and
 //            after connecting (the minimal program just idles twice)
@@ -63,6 +61,7 @@ struct SubjectArgs
     QString mode;
     int comPort = 0;   // 0: nothing to connect to
     int seconds = 10;  // length of each idle window and of the flood
+    int monitor = 0;   // 1: the panel opens its line monitor once connected
     qint64 mainNs = 0; // when main() began (parseSubjectArgs is its first call)
     qint64 appNs = 0;  // set by main() once the QApplication and its style exist
 };

@@ -9,13 +9,11 @@
 // read or written, and the simulators map their lines there.
 
 #include "common.h"
-
 #include "support/simprocess.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -139,8 +137,9 @@ public:
 private:
     // Runs the programs at the same time and collects what each reports;
     // nullopt for a program that failed (the failure is counted and printed).
-    std::vector<std::optional<Figures>> together(const std::vector<std::pair<QString, QStringList>> &runs,
-                                                 int timeoutMs, std::vector<qint64> *spawnedNs = nullptr);
+    std::vector<std::optional<Figures>>
+    together(const std::vector<std::pair<QString, QStringList>> &runs, int timeoutMs,
+             std::vector<qint64> *spawnedNs = nullptr);
     std::optional<Figures> one(const QString &program, const QStringList &arguments, int timeoutMs,
                                qint64 *spawnedNs = nullptr);
     std::unique_ptr<SimProcess> simulator(const QStringList &arguments);
@@ -152,8 +151,9 @@ private:
     Overview m_overview;
 };
 
-std::vector<std::optional<Figures>> Driver::together(const std::vector<std::pair<QString, QStringList>> &runs,
-                                                     int timeoutMs, std::vector<qint64> *spawnedNs)
+std::vector<std::optional<Figures>>
+Driver::together(const std::vector<std::pair<QString, QStringList>> &runs, int timeoutMs,
+                 std::vector<qint64> *spawnedNs)
 {
     std::vector<std::unique_ptr<Child>> children;
     for (const auto &[program, arguments] : runs)
@@ -190,7 +190,8 @@ std::unique_ptr<SimProcess> Driver::simulator(const QStringList &arguments)
 {
     auto sim = std::make_unique<SimProcess>(m_configHome, arguments);
     if (!sim->isRunning()) {
-        m_failures << QStringLiteral("lx200sim %1: %2").arg(arguments.join(u' '), sim->errorString());
+        m_failures
+            << QStringLiteral("lx200sim %1: %2").arg(arguments.join(u' '), sim->errorString());
         progress(m_failures.last());
         return nullptr;
     }
@@ -203,9 +204,9 @@ void Driver::latency()
 {
     progress(QStringLiteral("exchange latency"));
     out(QStringLiteral("## 1. Exchange latency against lx200sim (pty, 9600-baud pacing)\n"));
-    const auto figures = one(QStringLiteral("bench_latency"),
-                             {QStringLiteral("--reps"), QString::number(qMax(m_options.reps, 20))},
-                             10 * 60 * 1000);
+    const auto figures =
+        one(QStringLiteral("bench_latency"),
+            {QStringLiteral("--reps"), QString::number(qMax(m_options.reps, 20))}, 10 * 60 * 1000);
     if (!figures) {
         out(QStringLiteral("Failed: %1\n").arg(m_failures.last()));
         m_overview.add(QStringLiteral("Exchange latency"), QStringLiteral("failed"),
@@ -225,18 +226,20 @@ void Driver::latency()
         {"datetime", "Date/time (`:GC#`, 200 ms, `:GL#`)"},
         {"azalt", "Azimuth/altitude (`:GZ#`, 200 ms, `:GA#`)"},
     };
-    out(QStringLiteral("Time from calling the handler to the final text, divided by the wire time of "
-                       "the exchange's characters (10 bits each at 9600 baud) plus its 200 ms "
-                       "pause. Median over %1 repetitions (after 2 warm-up rounds). The simulator "
-                       "paces its replies at 1.0417 ms per character, but the pseudo-terminal "
-                       "passes the panel's commands at once, so the next-to-last column shows what "
-                       "the panel adds: the measured time minus the replies' line time and the "
-                       "pause; the column after it adds that to the full wire time, as on a real "
-                       "9600-baud line where the commands take their line time too.\n")
+    out(QStringLiteral(
+            "Time from calling the handler to the final text, divided by the wire time of "
+            "the exchange's characters (10 bits each at 9600 baud) plus its 200 ms "
+            "pause. Median over %1 repetitions (after 2 warm-up rounds). The simulator "
+            "paces its replies at 1.0417 ms per character, but the pseudo-terminal "
+            "passes the panel's commands at once, so the next-to-last column shows what "
+            "the panel adds: the measured time minus the replies' line time and the "
+            "pause; the column after it adds that to the full wire time, as on a real "
+            "9600-baud line where the commands take their line time too.\n")
             .arg(figures->at(QStringLiteral("get_ratio")).size()));
-    out(QStringLiteral("| Exchange | Wire time + pause (ms) | Measured (ms) | Ratio | Goal ≤ 1.15 | "
-                       "Beyond the replies' line time and the pause (ms) | Same on a real line: "
-                       "(wire + pause + that) / (wire + pause) |"));
+    out(QStringLiteral(
+        "| Exchange | Wire time + pause (ms) | Measured (ms) | Ratio | Goal ≤ 1.15 | "
+        "Beyond the replies' line time and the pause (ms) | Same on a real line: "
+        "(wire + pause + that) / (wire + pause) |"));
     out(QStringLiteral("|---|---:|---|---|---|---|---|"));
     for (const Row &row : rows) {
         const QString key = QString::fromLatin1(row.key);
@@ -263,15 +266,20 @@ void Driver::startupAndMemory()
     const auto sim = simulator({QStringLiteral("--com"), QString::number(kSimCom)});
     if (!sim)
         return;
-    const QStringList panelArgs{QStringLiteral("startup"), QStringLiteral("--com"), QString::number(kSimCom)};
+    const QStringList panelArgs{QStringLiteral("startup"), QStringLiteral("--com"),
+                                QString::number(kSimCom)};
     const QStringList minimalArgs{QStringLiteral("startup")};
 
-    std::vector<double> panelMs, minimalMs, panelCpu, minimalCpu, panelHwm, panelHwmConnected, minimalHwm;
+    std::vector<double> panelMs, minimalMs, panelCpu, minimalCpu, panelHwm, panelHwmConnected,
+        minimalHwm;
     // Where the time goes: spawn to main(), QApplication, window construction, first frame.
     std::array<std::vector<double>, 4> panelPhases, minimalPhases;
-    const auto addPhases = [](std::array<std::vector<double>, 4> &phases, const Figures &f, qint64 spawned) {
+    const auto addPhases = [](std::array<std::vector<double>, 4> &phases, const Figures &f,
+                              qint64 spawned) {
         const double marks[] = {double(spawned), f.at(QStringLiteral("main_ns")).front(),
-                                f.at(QStringLiteral("app_ns")).front(), f.at(QStringLiteral("built_ns")).front(), f.at(QStringLiteral("frame_ns")).front()};
+                                f.at(QStringLiteral("app_ns")).front(),
+                                f.at(QStringLiteral("built_ns")).front(),
+                                f.at(QStringLiteral("frame_ns")).front()};
         for (std::size_t i = 0; i < phases.size(); ++i)
             phases[i].push_back((marks[i + 1] - marks[i]) / 1e6);
     };
@@ -282,15 +290,18 @@ void Driver::startupAndMemory()
         qint64 panelSpawned = 0, minimalSpawned = 0;
         for (int turn = 0; turn < 2; ++turn) {
             if ((turn == 0) == panelFirst)
-                panel = one(QStringLiteral("bench_panel"), panelArgs, kStartupTimeoutMs, &panelSpawned);
+                panel =
+                    one(QStringLiteral("bench_panel"), panelArgs, kStartupTimeoutMs, &panelSpawned);
             else
                 minimal = one(QStringLiteral("bench_minimal"), minimalArgs, kStartupTimeoutMs,
                               &minimalSpawned);
         }
         if (run < 0 || !panel || !minimal || !panel->count(QStringLiteral("hwm_connected_kb")))
             continue;
-        panelMs.push_back((panel->at(QStringLiteral("frame_ns")).front() - double(panelSpawned)) / 1e6);
-        minimalMs.push_back((minimal->at(QStringLiteral("frame_ns")).front() - double(minimalSpawned)) / 1e6);
+        panelMs.push_back((panel->at(QStringLiteral("frame_ns")).front() - double(panelSpawned)) /
+                          1e6);
+        minimalMs.push_back(
+            (minimal->at(QStringLiteral("frame_ns")).front() - double(minimalSpawned)) / 1e6);
         panelCpu.push_back(panel->at(QStringLiteral("frame_cpu_ms")).front());
         minimalCpu.push_back(minimal->at(QStringLiteral("frame_cpu_ms")).front());
         addPhases(panelPhases, *panel, panelSpawned);
@@ -316,24 +327,28 @@ void Driver::startupAndMemory()
     const bool startMet = !startRatio.empty() && median(startRatio) <= 1.25;
     out(QStringLiteral("| **Ratio panel / minimal** (goal ≤ 1.25: %1) | %2 |\n")
             .arg(verdict(startMet), spread(startRatio, 3)));
-    out(QStringLiteral("The CPU time each process used up to its first frame (user + system, all its "
-                       "threads; the X server's share is not in it) depends far less on the load "
-                       "than the elapsed time:\n"));
+    out(QStringLiteral(
+        "The CPU time each process used up to its first frame (user + system, all its "
+        "threads; the X server's share is not in it) depends far less on the load "
+        "than the elapsed time:\n"));
     out(QStringLiteral("| | Median (IQR, range) |"));
     out(QStringLiteral("|---|---|"));
     out(QStringLiteral("| Panel, CPU ms to first frame | %1 |").arg(spread(panelCpu, 1)));
     out(QStringLiteral("| Minimal, CPU ms to first frame | %1 |").arg(spread(minimalCpu, 1)));
-    out(QStringLiteral("| Ratio panel / minimal | %1 |\n").arg(spread(ratios(panelCpu, minimalCpu), 3)));
+    out(QStringLiteral("| Ratio panel / minimal | %1 |\n")
+            .arg(spread(ratios(panelCpu, minimalCpu), 3)));
     out(QStringLiteral("Where the elapsed time goes (median ms):\n"));
     out(QStringLiteral("| Phase | Panel | Minimal | Difference |"));
     out(QStringLiteral("|---|---:|---:|---:|"));
-    const char *phaseNames[] = {"spawn to `main()` (loading and linking the libraries)",
-                                "`main()` to QApplication ready (platform plugin, X connection, style)",
-                                "window construction (for the panel: settings, line and `frmMain`)",
-                                "built to first frame (show, expose, layout, paint)"};
+    const char *phaseNames[] = {
+        "spawn to `main()` (loading and linking the libraries)",
+        "`main()` to QApplication ready (platform plugin, X connection, style)",
+        "window construction (for the panel: settings, line and `frmMain`)",
+        "built to first frame (show, expose, layout, paint)"};
     for (std::size_t i = 0; i < panelPhases.size(); ++i) {
         const double p = median(panelPhases[i]), m = median(minimalPhases[i]);
-        out(QStringLiteral("| %1 | %2 | %3 | %4 |").arg(QString::fromUtf8(phaseNames[i]), num(p, 1), num(m, 1), num(p - m, 1)));
+        out(QStringLiteral("| %1 | %2 | %3 | %4 |")
+                .arg(QString::fromUtf8(phaseNames[i]), num(p, 1), num(m, 1), num(p - m, 1)));
     }
     out({});
     m_overview.add(QStringLiteral("Start-up, panel / minimal"), num(median(startRatio), 3),
@@ -356,8 +371,8 @@ void Driver::startupAndMemory()
             .arg(verdict(memMet), spread(memRatio, 3)));
     out(QStringLiteral("| **Ratio after connecting** (goal ≤ 1.25: %1) | %2 |\n")
             .arg(verdict(memConnectedMet), spread(memConnectedRatio, 3)));
-    m_overview.add(QStringLiteral("Memory after start-up, panel / minimal"), num(median(memRatio), 3),
-                   QStringLiteral("≤ 1.25"), memMet);
+    m_overview.add(QStringLiteral("Memory after start-up, panel / minimal"),
+                   num(median(memRatio), 3), QStringLiteral("≤ 1.25"), memMet);
     m_overview.add(QStringLiteral("Memory after connecting, panel / minimal"),
                    num(median(memConnectedRatio), 3), QStringLiteral("≤ 1.25"), memConnectedMet);
 }
@@ -371,18 +386,19 @@ void Driver::idle()
     if (!sim)
         return;
     const QString seconds = QString::number(m_options.seconds);
-    const QStringList keys{QStringLiteral("main_wakeups_per_s"), QStringLiteral("all_wakeups_per_s"),
-                           QStringLiteral("cpu_ms")};
+    const QStringList keys{QStringLiteral("main_wakeups_per_s"),
+                           QStringLiteral("all_wakeups_per_s"), QStringLiteral("cpu_ms")};
     // "<window>_<key>" -> one value per run, for each program
     std::map<QString, std::vector<double>> panel, minimal;
     for (int run = 0; run < m_options.reps; ++run) {
         progress(QStringLiteral("idle run %1 of %2").arg(run + 1).arg(m_options.reps));
-        const auto results = together(
-            {{QStringLiteral("bench_panel"),
-              {QStringLiteral("idle"), QStringLiteral("--com"), QString::number(kSimCom),
-               QStringLiteral("--seconds"), seconds}},
-             {QStringLiteral("bench_minimal"), {QStringLiteral("idle"), QStringLiteral("--seconds"), seconds}}},
-            (2 * m_options.seconds + 30) * 1000);
+        const auto results =
+            together({{QStringLiteral("bench_panel"),
+                       {QStringLiteral("idle"), QStringLiteral("--com"), QString::number(kSimCom),
+                        QStringLiteral("--seconds"), seconds}},
+                      {QStringLiteral("bench_minimal"),
+                       {QStringLiteral("idle"), QStringLiteral("--seconds"), seconds}}},
+                     (2 * m_options.seconds + 30) * 1000);
         if (!results[0] || !results[1] || !results[0]->count(QStringLiteral("idle2_cpu_ms")))
             continue;
         for (const QString &window : {QStringLiteral("idle1"), QStringLiteral("idle2")}) {
@@ -405,15 +421,18 @@ void Driver::idle()
                        "median (IQR, range).\n")
             .arg(m_options.seconds)
             .arg(panel[QStringLiteral("idle1_cpu_ms")].size()));
-    out(QStringLiteral("| Window | Program | UI-thread wake-ups/s | All-thread wake-ups/s | CPU ms per window |"));
+    out(QStringLiteral(
+        "| Window | Program | UI-thread wake-ups/s | All-thread wake-ups/s | CPU ms per window |"));
     out(QStringLiteral("|---|---|---|---|---|"));
-    const std::pair<QString, QString> windows[] = {{QStringLiteral("idle1"), QStringLiteral("disconnected")},
-                                                   {QStringLiteral("idle2"), QStringLiteral("connected")}};
+    const std::pair<QString, QString> windows[] = {
+        {QStringLiteral("idle1"), QStringLiteral("disconnected")},
+        {QStringLiteral("idle2"), QStringLiteral("connected")}};
     for (const auto &[window, title] : windows) {
         for (const auto &[program, figures] : {std::pair{QStringLiteral("panel"), &panel},
                                                std::pair{QStringLiteral("minimal"), &minimal}}) {
             out(QStringLiteral("| %1 | %2 | %3 | %4 | %5 |")
-                    .arg(title, program, spread((*figures)[window + QStringLiteral("_main_wakeups_per_s")]),
+                    .arg(title, program,
+                         spread((*figures)[window + QStringLiteral("_main_wakeups_per_s")]),
                          spread((*figures)[window + QStringLiteral("_all_wakeups_per_s")]),
                          spread((*figures)[window + QStringLiteral("_cpu_ms")], 1)));
         }
@@ -428,8 +447,8 @@ void Driver::idle()
         out(QStringLiteral("- %1: panel minus minimal, UI-thread wake-ups/s: %2 (goal: no periodic "
                            "wake-up, ≤ 0.2/s extra: %3)")
                 .arg(title, spread(extra), verdict(met)));
-        m_overview.add(QStringLiteral("Idle %1: extra UI wake-ups/s").arg(title), num(median(extra)),
-                       QStringLiteral("≤ 0.2 (none periodic)"), met);
+        m_overview.add(QStringLiteral("Idle %1: extra UI wake-ups/s").arg(title),
+                       num(median(extra)), QStringLiteral("≤ 0.2 (none periodic)"), met);
     }
     out({});
 }
@@ -444,26 +463,36 @@ void Driver::flood()
     if (!sim)
         return;
     const QString seconds = QString::number(m_options.seconds);
-    Figures panel, minimal;
+    // Runs with the line monitor closed and open alternate, each beside the
+    // minimal program.
+    Figures panel, minimal, monitored, monitoredMinimal;
     int panelFailures = 0;
-    for (int run = 0; run < m_options.reps; ++run) {
-        progress(QStringLiteral("flood run %1 of %2").arg(run + 1).arg(m_options.reps));
-        const auto results = together(
-            {{QStringLiteral("bench_panel"),
-              {QStringLiteral("flood"), QStringLiteral("--com"), QString::number(kFloodCom),
-               QStringLiteral("--seconds"), seconds}},
-             {QStringLiteral("bench_minimal"), {QStringLiteral("flood"), QStringLiteral("--seconds"), seconds}}},
-            (m_options.seconds + 60) * 1000);
+    int monitoredFailures = 0;
+    const auto floodRun = [&](bool monitor, Figures &subject, Figures &reference, int &failures) {
+        QStringList arguments{QStringLiteral("flood"), QStringLiteral("--com"),
+                              QString::number(kFloodCom), QStringLiteral("--seconds"), seconds};
+        if (monitor)
+            arguments << QStringLiteral("--monitor") << QStringLiteral("1");
+        const auto results =
+            together({{QStringLiteral("bench_panel"), arguments},
+                      {QStringLiteral("bench_minimal"),
+                       {QStringLiteral("flood"), QStringLiteral("--seconds"), seconds}}},
+                     (m_options.seconds + 60) * 1000);
         if (!results[0] || !results[0]->count(QStringLiteral("flood_rss_end_kb"))) {
-            ++panelFailures;
-            continue;
+            ++failures;
+            return;
         }
         for (const auto &[key, values] : *results[0])
-            panel[key].push_back(values.front());
+            subject[key].push_back(values.front());
         if (results[1]) {
             for (const auto &[key, values] : *results[1])
-                minimal[key].push_back(values.front());
+                reference[key].push_back(values.front());
         }
+    };
+    for (int run = 0; run < m_options.reps; ++run) {
+        progress(QStringLiteral("flood run %1 of %2").arg(run + 1).arg(m_options.reps));
+        floodRun(false, panel, minimal, panelFailures);
+        floodRun(true, monitored, monitoredMinimal, monitoredFailures);
     }
     const auto rssGrowth = differences(panel[QStringLiteral("flood_rss_end_kb")],
                                        panel[QStringLiteral("flood_rss_start_kb")]);
@@ -512,13 +541,50 @@ void Driver::flood()
             .arg(m_options.reps));
 
     const double maxLate = summarize(panel[QStringLiteral("flood_late_max_ms")]).max;
-    const bool responsive = panelFailures == 0 && !panel[QStringLiteral("flood_late_max_ms")].empty() &&
-                            maxLate <= 50;
+    const bool responsive =
+        panelFailures == 0 && !panel[QStringLiteral("flood_late_max_ms")].empty() && maxLate <= 50;
     const bool flat = !rssGrowthMiB.empty() && median(rssGrowthMiB) <= 2.0;
-    m_overview.add(QStringLiteral("Flood: worst timer lateness over all runs (ms)"), num(maxLate, 1),
-                   QStringLiteral("≤ 50, no crash"), responsive);
+    m_overview.add(QStringLiteral("Flood: worst timer lateness over all runs (ms)"),
+                   num(maxLate, 1), QStringLiteral("≤ 50, no crash"), responsive);
     m_overview.add(QStringLiteral("Flood: VmRSS growth over %1 s (MiB)").arg(m_options.seconds),
                    num(median(rssGrowthMiB), 1), QStringLiteral("flat (≤ 2)"), flat);
+
+    const auto growthMiB = [](Figures &f) {
+        std::vector<double> mib;
+        for (double kb : differences(f[QStringLiteral("flood_rss_end_kb")],
+                                     f[QStringLiteral("flood_rss_start_kb")]))
+            mib.push_back(kb / 1024);
+        return mib;
+    };
+    out(QStringLiteral("### The same flood with the line monitor open\n"));
+    out(QStringLiteral("Runs alternating with those above: the panel opens Program > Line Monitor "
+                       "once connected, and the monitor lists everything read (%1 runs). With the "
+                       "monitor closed the line goes through the same tap, which then only tests "
+                       "a pointer.\n")
+            .arg(monitored[QStringLiteral("flood_ticks")].size()));
+    out(QStringLiteral("| | Monitor closed | Monitor open | Minimal, beside the open runs |"));
+    out(QStringLiteral("|---|---|---|---|"));
+    for (const auto &[title, key] : std::vector<std::pair<QString, QString>>{
+             {QStringLiteral("Timer ticks"), QStringLiteral("flood_ticks")},
+             {QStringLiteral("Max lateness (ms)"), QStringLiteral("flood_late_max_ms")},
+             {QStringLiteral("p99 lateness (ms)"), QStringLiteral("flood_late_p99_ms")}}) {
+        const int digits = key == QLatin1String("flood_ticks") ? 0 : 1;
+        out(QStringLiteral("| %1 | %2 | %3 | %4 |")
+                .arg(title, spread(panel[key], digits), spread(monitored[key], digits),
+                     spread(monitoredMinimal[key], digits)));
+    }
+    out(QStringLiteral("| VmRSS growth (MiB) | %1 | %2 | |").arg(spread(growthMiB(panel), 1), spread(growthMiB(monitored), 1)));
+    out(QStringLiteral("| Lines in the monitor at the end | | %1 | |")
+            .arg(spread(monitored[QStringLiteral("monitor_lines")], 0)));
+    out(QStringLiteral("| Runs that failed or crashed | %1 of %3 | %2 of %3 | |\n")
+            .arg(panelFailures)
+            .arg(monitoredFailures)
+            .arg(m_options.reps));
+    const double monitoredLate = summarize(monitored[QStringLiteral("flood_late_max_ms")]).max;
+    m_overview.add(QStringLiteral("Flood, line monitor open: worst timer lateness (ms)"), num(monitoredLate, 1),
+                   QStringLiteral("≤ 50, no crash"),
+                   monitoredFailures == 0 && !monitored[QStringLiteral("flood_late_max_ms")].empty() &&
+                       monitoredLate <= 50);
 }
 
 void Driver::overview() const

@@ -1,9 +1,9 @@
 // The panel started as src/app/main.cpp starts it, run in one of the subject
 // modes of common.h. With --com N it can connect to the line mapped to Com N.
 
-#include "common.h"
-
 #include "app/frmMain.h"
+#include "app/frmMonitor.h"
+#include "common.h"
 #include "platform/platform.h"
 #include "platform/qtcursor.h"
 #include "platform/qtmessageboxes.h"
@@ -35,16 +35,22 @@ int main(int argc, char *argv[])
         hooks.connect = [&] {
             w.Combo1->setCurrentIndex(args.comPort - 1);
             w.CommandConnect_Click();
+            if (args.monitor)
+                w.LineMonitorButton_Click();
             return port.isOpen();
         };
     }
     hooks.finalReport = [&] {
         // What the status bar shows, and the status text behind it.
         orrinet::bench::report(QStringLiteral("shown_chars"), double(w.StatusText->text().size()));
-        orrinet::bench::report(QStringLiteral("shown_lines"), double(w.StatusText->text().count(u'\n') + 1));
+        orrinet::bench::report(QStringLiteral("shown_lines"),
+                               double(w.StatusText->text().count(u'\n') + 1));
         orrinet::bench::report(QStringLiteral("status_chars"), double(w.statusText().size()));
         orrinet::bench::report(QStringLiteral("final_width"), w.width());
         orrinet::bench::report(QStringLiteral("final_height"), w.height());
+        if (w.lineMonitor())
+            orrinet::bench::report(QStringLiteral("monitor_lines"),
+                                   double(w.lineMonitor()->log().size()));
     };
     return orrinet::bench::runSubject(w, args, hooks);
 }

@@ -6,7 +6,9 @@
 #include "app/KeyMap.h"
 #include "app/commandbutton.h"
 #include "app/frmAbout.h"
+#include "app/frmMonitor.h"
 #include "app/picturebox.h"
+#include "app/statustooltip.h"
 #include "app/twips.h"
 #include "app/version.h"
 #include "commands/frmCmd.h"
@@ -26,6 +28,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QResizeEvent>
+#include <QStatusBar>
 #include <QScreen>
 #include <QSlider>
 #include <QTimer>
@@ -83,8 +86,8 @@ QComboBox *coordinateBox(frmMain &w, orrinet::CoordinateList list)
 } // namespace
 
 frmMain::frmMain(const orrinet::Platform &platform, QWidget *parent)
-    : QMainWindow(parent), Comm1(platform.port), Settings(platform.settings), Pause(platform.wait),
-      Messages(platform.messages), ScreenCursor(platform.cursor)
+    : QMainWindow(parent), m_lineTap(platform.port), Comm1(m_lineTap), Settings(platform.settings),
+      Pause(platform.wait), Messages(platform.messages), ScreenCursor(platform.cursor)
 {
     m_clock.start();
     setupUi(this);
@@ -94,6 +97,8 @@ frmMain::frmMain(const orrinet::Platform &platform, QWidget *parent)
     wireLink();
     wireCoords();
     wireCommands();
+    wireMonitor();
+    new orrinet::StatusToolTip(StatusBar1, [this] { return m_statusText; });
     Form_Load();
 }
 
@@ -218,6 +223,8 @@ void frmMain::Form_Unload()
         m_about->reject();
     if (m_console && m_console->isVisible())
         m_console->close();
+    if (m_monitor && m_monitor->isVisible())
+        m_monitor->close();
 }
 
 void frmMain::wireApp()

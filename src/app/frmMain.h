@@ -2,6 +2,7 @@
 
 #include "app/frmMain_ui.h"
 #include "link/awaited.h"
+#include "link/linetap.h"
 #include "platform/platform.h"
 
 #include <QColor>
@@ -22,6 +23,7 @@ class Cursor;
 class MessageBoxes;
 class SerialPort;
 class SettingsStore;
+class frmMonitor;
 } // namespace orrinet
 class KeyMap;
 class frmAbout;
@@ -43,6 +45,11 @@ public:
     explicit frmMain(const orrinet::Platform &platform, QWidget *parent = nullptr);
     ~frmMain() override;
 
+private:
+    // Before Comm1, which is the machine's line seen through it.
+    orrinet::LineTap m_lineTap;
+
+public:
     // ---- platform -------------------------------------------------------
     orrinet::SerialPort &Comm1;
     orrinet::SettingsStore &Settings;
@@ -135,6 +142,9 @@ public:
     KeyMap &keyMap() const { return *m_keyMap; }
     frmAbout *aboutWindow() const { return m_about; }
     frmCmd *console() const { return m_console; }
+    orrinet::frmMonitor *lineMonitor() const { return m_monitor; }
+
+    QAction *LineMonitorButton = nullptr;
 
     // ---- app: start-up, shut-down, settings, secondary windows ----------
     void Form_Load();
@@ -144,6 +154,7 @@ public:
     void RemoveRegButton_Click();
     void HelpAboutButton_Click();
     void HelpKeymapButton_Click();
+    void LineMonitorButton_Click();
 
     // ---- link: connection ------------------------------------------------
     void Combo1_Click();
@@ -201,6 +212,7 @@ private:
     void wireLink();     // receive event, Timer1, Telescope menu
     void wireCoords();   // Goto, Get, Halt
     void wireCommands(); // LX200GPS and Autostar menus, console
+    void wireMonitor();  // the Line Monitor item, last of the Program menu
 
     // Pointer mode: park the pointer in the pad's centre and hold it there;
     // let it go; write a halt that is still to come now.
@@ -261,6 +273,7 @@ private:
     KeyMap *m_keyMap = nullptr;
     frmAbout *m_about = nullptr;
     frmCmd *m_console = nullptr;
+    orrinet::frmMonitor *m_monitor = nullptr;
     bool m_unloaded = false;
     int m_connectionLosses = 0;
     bool m_pointerHeld = false; // pointer mode holds the pointer in the pad

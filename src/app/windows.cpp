@@ -1,11 +1,14 @@
-// The About and key-map windows, as opened from the Program menu.
+// The About, key-map and line-monitor windows, as opened from the Program menu.
 
 #include "app/KeyMap.h"
 #include "app/frmAbout.h"
 #include "app/frmMain.h"
+#include "app/frmMonitor.h"
 #include "app/version.h"
 
+#include <QAction>
 #include <QLabel>
+#include <QMenu>
 
 void frmMain::HelpAboutButton_Click()
 {
@@ -22,4 +25,20 @@ void frmMain::HelpAboutButton_Click()
 void frmMain::HelpKeymapButton_Click()
 {
     keyMap().showWindow();
+}
+
+void frmMain::wireMonitor()
+{
+    LineMonitorButton = ProgramlMenu->addAction(QStringLiteral("Line Monitor"));
+    LineMonitorButton->setObjectName(QStringLiteral("LineMonitorButton"));
+    connect(LineMonitorButton, &QAction::triggered, this, &frmMain::LineMonitorButton_Click);
+}
+
+void frmMain::LineMonitorButton_Click()
+{
+    if (!m_monitor)
+        m_monitor = new orrinet::frmMonitor(m_lineTap, this);
+    m_monitor->show();
+    m_monitor->raise();
+    m_monitor->activateWindow();
 }

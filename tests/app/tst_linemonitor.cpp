@@ -1,0 +1,152 @@
+// The line monitor: what it lists during real exchanges and in what order,
+// how bytes are shown, its bound, Copy, and that it records only while open.
+
+#include "app/frmMonitor.h"
+#include "link/linelog.h"
+#include "support/panelfixture.h"
+
+#include <QAbstractItemModel>
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QListView>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+
+using orrinet::LineLog;
+using orrinet::testing::PanelFixture;
+
+namespace {
+
+// The monitor's lines without their time stamps.
+QStringList shownLines(const orrinet::frmMonitor &monitor)
+{
+    QStringList lines;
+    const QAbstractItemModel *model = monitor.LogList->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        lines << model->index(row, 0).data().toString().mid(12);
+    return lines;
+}
+
+} // namespace
+
+class LineMonitorTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void listsExchangeInOrder_data();
+    void listsExchangeInOrder();
+    void escapesBytes_data();
+    void escapesBytes();
+    void keepsMostRecentLines();
+    void copyPutsEveryLineOnClipboard();
+    void recordsNothingWhileClosed();
+};
+
+void LineMonitorTest::listsExchangeInOrder_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QStringList>("replies");
+
+    QTest::newRow("get") << "CommandGet"
+                         << QStringList{"12:34:56#", QString::fromLatin1("+45\xDF"
+                                                                         "30:00#")};
+    QTest::newRow("goto") << "CommandGotoRADEC" << QStringList{"1", "1", "0"};
+}
+
+void LineMonitorTest::listsExchangeInOrder()
+{
+    QFETCH(QString, action);
+    QFETCH(QStringList, replies);
+
+    PanelFixture f;
+    QVERIFY(f.connectPort(1));
+    f.window.LineMonitorButton->trigger();
+    orrinet::frmMonitor *monitor = f.window.lineMonitor();
+    QVERIFY(monitor && monitor->isVisible() && !monitor->isModal());
+
+    f.window.findChild<QPushButton *>(action)->click();
+    for (const QString &reply : replies)
+        f.port.feed(reply);
+
+    QStringList expected;
+    const QStringList written = f.written();
+    QCOMPARE(written.size(), replies.size());
+    for (qsizetype i = 0; i < written.size(); ++i)
+        expected << "  TX  " + written[i] << "  RX  " + orrinet::escapeLineBytes(replies[i]);
+    QCOMPARE(shownLines(*monitor), expected);
+}
+
+void LineMonitorTest::escapesBytes_data()
+{
+    QTest::addColumn<QString>("bytes");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("markup stays text") << "<b>x</b>&amp;"
+                                       << "<b>x</b>&amp;";
+    QTest::newRow("degree mark") << QString::fromLatin1("+45\xDF"
+                                                        "30")
+                                 << "+45\\xDF30";
+    QTest::newRow("ack and nul") << QString("\x06") + QChar(0) << "\\x06\\x00";
+    QTest::newRow("line ends") << "a\r\n\t"
+                               << "a\\x0D\\x0A\\x09";
+    QTest::newRow("backslash") << "\\x41"
+                               << "\\\\x41";
+    QTest::newRow("delete, latin-1") << QString::fromLatin1("\x7F\xE9") << "\\x7F\\xE9";
+}
+
+void LineMonitorTest::escapesBytes()
+{
+    QFETCH(QString, bytes);
+    QFETCH(QString, shown);
+    QCOMPARE(orrinet::escapeLineBytes(bytes), shown);
+}
+
+void LineMonitorTest::keepsMostRecentLines()
+{
+    LineLog log;
+    for (int i = 0; i < LineLog::kCapacity + 5; ++i)
+        log.record(orrinet::LineDirection::Written, QString::number(i), 0);
+    QCOMPARE(log.size(), LineLog::kCapacity);
+    QCOMPARE(log.at(0).text, QStringLiteral("5"));
+
+    // A long read is cut into lines of kBytesPerLine bytes.
+    log.record(orrinet::LineDirection::Read, QString(LineLog::kBytesPerLine * 2 + 1, u'x'), 0);
+    QCOMPARE(log.size(), LineLog::kCapacity);
+    QCOMPARE(log.at(log.size() - 1).text, QStringLiteral("x"));
+    QCOMPARE(log.at(log.size() - 2).text.size(), LineLog::kBytesPerLine);
+}
+
+void LineMonitorTest::copyPutsEveryLineOnClipboard()
+{
+    PanelFixture f;
+    QVERIFY(f.connectPort(1));
+    f.window.LineMonitorButton_Click();
+    f.window.CommandGet_Click();
+    f.port.feed(QStringLiteral("12:34:56#"));
+
+    f.window.lineMonitor()->CommandCopy->click();
+    const QStringList lines = QGuiApplication::clipboard()->text().split(u'\n');
+    QCOMPARE(lines.size(), 4); // three lines, each ended by a line feed
+    const QRegularExpression stamp(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d  (TX|RX)  "));
+    QVERIFY(lines[0].contains(stamp) && lines[0].endsWith(QStringLiteral("  TX  :GR#")));
+    QVERIFY(lines[1].endsWith(QStringLiteral("  RX  12:34:56#")));
+    QVERIFY(lines[2].endsWith(QStringLiteral("  TX  :GD#")));
+}
+
+void LineMonitorTest::recordsNothingWhileClosed()
+{
+    PanelFixture f;
+    QVERIFY(f.connectPort(1));
+    f.window.LineMonitorButton_Click();
+    f.window.lineMonitor()->close();
+    f.window.CommandGet_Click();
+    f.port.feed(QStringLiteral("12:34:56#"));
+    QCOMPARE(f.window.lineMonitor()->log().size(), 0);
+    QCOMPARE(f.written(), QStringList({":GR#", ":GD#"}));
+}
+
+QTEST_MAIN(LineMonitorTest)
+#include "tst_linemonitor.moc"
