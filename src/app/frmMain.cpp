@@ -114,6 +114,10 @@ frmMain::~frmMain()
         Form_Unload();
     }
     setMousePointer(MousePointer::Default);
+    // The monitor detaches itself from the line tap, a member that is gone
+    // before the base class deletes the children.
+    delete m_monitor;
+    m_monitor = nullptr;
 }
 
 QString frmMain::statusText() const
