@@ -180,6 +180,15 @@ void frmMain::hideEvent(QHideEvent *event)
     QMainWindow::hideEvent(event);
 }
 
+void frmMain::changeEvent(QEvent *event)
+{
+    // A mouse or key release may never reach a window that has lost
+    // activation: what it held stops now.
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
+        stopHeldMoves();
+    QMainWindow::changeEvent(event);
+}
+
 void frmMain::Form_Load()
 {
     setWindowTitle(windowTitle() + QStringLiteral(" - ") + orrinet::kVersionText);
@@ -217,6 +226,8 @@ void frmMain::Form_Resize()
 void frmMain::Form_Unload()
 {
     letPointerGo();
+    if (Comm1.isOpen())
+        stopHeldMoves();
     haltPendingPointerSlew();
     if (Comm1.isOpen())
         Comm1.close();

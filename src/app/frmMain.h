@@ -3,6 +3,7 @@
 #include "app/frmMain_ui.h"
 #include "link/awaited.h"
 #include "link/linetap.h"
+#include "motion/heldmotion.h"
 #include "platform/platform.h"
 
 #include <QColor>
@@ -75,6 +76,8 @@ public:
     bool MovingSouth = false;
     bool MovingEast = false;
     bool MovingWest = false;
+    // Keyboard pad: a key is held; its auto-repeated presses do nothing.
+    bool KeyIsDown = false;
     QRect PointerRect;
     QPoint PointerOrigin;
     double PointerCentreX = 0;
@@ -184,8 +187,14 @@ public:
     void SliderMove_Scroll();
     void SliderMove_Change();
     void OptionFocus_Click(int Index);
-    void CommandFocusIn_MouseUp(int Button, int Shift, double X, double Y);
-    void CommandFocusOut_MouseUp(int Button, int Shift, double X, double Y);
+    // Press and release of a direction or focuser button (any mouse button),
+    // also called by the keyboard pad with HeldBy::Key.
+    void CommandMove_MouseDown(orrinet::Move move, orrinet::HeldBy by = orrinet::HeldBy::Button);
+    void CommandMove_MouseUp(orrinet::Move move);
+    void PictureNav_KeyDown(int KeyCode, int Shift);
+    void PictureNav_KeyUp(int KeyCode, int Shift);
+    void PictureNav_GotFocus();
+    void PictureNav_LostFocus();
     void PTDbutton_Click(int Index);
     void CheckPointerControl_Click();
     void PicturePointer_MouseMove(int Button, int Shift, double X, double Y);
@@ -204,6 +213,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     // Connections of each subsystem's controls, made once by the constructor.
@@ -213,6 +223,10 @@ private:
     void wireCoords();   // Goto, Get, Halt
     void wireCommands(); // LX200GPS and Autostar menus, console
     void wireMonitor();  // the Line Monitor item, last of the Program menu
+
+    // Writes the stop of every manual move still running (those a held key
+    // started, or all) at once: no pause, no position read, no focus change.
+    void stopHeldMoves(std::optional<orrinet::HeldBy> by = std::nullopt);
 
     // Pointer mode: park the pointer in the pad's centre and hold it there;
     // let it go; write a halt that is still to come now.
@@ -277,4 +291,6 @@ private:
     bool m_unloaded = false;
     int m_connectionLosses = 0;
     bool m_pointerHeld = false; // pointer mode holds the pointer in the pad
+    orrinet::HeldMotion m_heldMoves;
+    bool m_focusOptionWasChosen = false; // at the press on a focus option
 };

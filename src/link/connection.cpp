@@ -57,7 +57,9 @@ void frmMain::Combo1_Click()
 void frmMain::CommandConnect_Click()
 {
     if (Comm1.isOpen()) {
-        haltPendingPointerSlew(); // a pointer slew must not outlive the line
+        // No slew or focuser move may outlive the line.
+        stopHeldMoves();
+        haltPendingPointerSlew();
         Comm1.close();
         // The port's input is gone with it: no awaited reply can come.
         endAllExchanges();
@@ -96,7 +98,10 @@ void frmMain::Comm1_OnLost(const QString &reason)
         return;
     if (Comm1.isOpen())
         Comm1.close();
-    haltPendingPointerSlew(); // nothing to write to: only the timer stops
+    // Nothing to write to: the held moves and the halt timer are only forgotten.
+    m_heldMoves.clear();
+    KeyIsDown = false;
+    haltPendingPointerSlew();
     // No reply can come any more: its time-out would only hide why.
     endAllExchanges();
     showConnectionFace(false);

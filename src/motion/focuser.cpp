@@ -17,17 +17,3 @@ void frmMain::OptionFocus_Click(int Index)
     Comm1.write(speed->command);
     focusPad();
 }
-
-void frmMain::CommandFocusIn_MouseUp(int, int, double, double)
-{
-    Comm1.write(orrinet::kFocusStop);
-    setStatusText(QStringLiteral("Focus stopped"));
-    focusPad();
-}
-
-void frmMain::CommandFocusOut_MouseUp(int, int, double, double)
-{
-    Comm1.write(orrinet::kFocusStop);
-    setStatusText(QStringLiteral("Focus stopped"));
-    focusPad();
-}

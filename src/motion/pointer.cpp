@@ -1,6 +1,7 @@
 // Pointer slewing: the pointer pad, the halt timer and the halt-delay menu.
 
 #include "app/frmMain.h"
+#include "motion/manualmoves.h"
 #include "app/picturebox.h"
 #include "link/protocol.h"
 #include "motion/pointercentre.h"
@@ -180,10 +181,10 @@ void frmMain::PicturePointer_KeyDown(int KeyCode, int)
         break;
     }
     case orrinet::VirtualKey::End:
-        CommandFocusIn_MouseUp(0, 0, 0, 0);
+        CommandMove_MouseUp(orrinet::Move::FocusIn);
         break;
     case orrinet::VirtualKey::Next:
-        CommandFocusOut_MouseUp(0, 0, 0, 0);
+        CommandMove_MouseUp(orrinet::Move::FocusOut);
         break;
     case orrinet::VirtualKey::Space:
         CommandGotoAbort_Click();

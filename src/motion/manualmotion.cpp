@@ -1,0 +1,43 @@
+// The direction and focuser buttons: a move runs while a mouse button (or a
+// pad key) is held on it, and every way of ending the hold sends its stop.
+
+#include "app/frmMain.h"
+#include "motion/manualmoves.h"
+#include "platform/blockingwait.h"
+#include "platform/serialport.h"
+
+#include <QCheckBox>
+
+void frmMain::CommandMove_MouseDown(orrinet::Move move, orrinet::HeldBy by)
+{
+    const orrinet::ManualMove &row = orrinet::manualMove(move);
+    Comm1.write(row.pressCommand);
+    m_heldMoves.started(move, by);
+    setStatusText(row.pressText);
+    focusPad();
+}
+
+void frmMain::CommandMove_MouseUp(orrinet::Move move)
+{
+    const orrinet::ManualMove &row = orrinet::manualMove(move);
+    Comm1.write(row.releaseCommand);
+    m_heldMoves.stopped(move);
+    setStatusText(row.releaseText);
+    if (row.slew) {
+        // The mount needs a moment to come to rest before its position means anything.
+        Pause.wait(orrinet::kPauseStopToGetMs);
+        if (CheckRADEC->isChecked())
+            CommandGet_Click();
+    }
+    focusPad();
+}
+
+void frmMain::stopHeldMoves(std::optional<orrinet::HeldBy> by)
+{
+    for (const orrinet::Move move : m_heldMoves.running(by)) {
+        const orrinet::ManualMove &row = orrinet::manualMove(move);
+        Comm1.write(row.releaseCommand);
+        m_heldMoves.stopped(move);
+        setStatusText(row.releaseText);
+    }
+}
