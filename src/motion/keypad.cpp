@@ -18,10 +18,7 @@ void frmMain::PictureNav_LostFocus()
     LabelKeyControls->hide();
     // The release of a held move key would now go elsewhere: the move must
     // not outlive the hold.
-    if (m_heldMoves.running(orrinet::HeldBy::Key).empty())
-        return;
     stopHeldMoves(orrinet::HeldBy::Key);
-    KeyIsDown = false;
 }
 
 void frmMain::PictureNav_KeyDown(int KeyCode, int)

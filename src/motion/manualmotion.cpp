@@ -34,6 +34,9 @@ void frmMain::CommandMove_MouseUp(orrinet::Move move)
 
 void frmMain::stopHeldMoves(std::optional<orrinet::HeldBy> by)
 {
+    // The held key's release will not come to the pad: the next press must act.
+    if (by != orrinet::HeldBy::Button && !m_heldMoves.running(orrinet::HeldBy::Key).empty())
+        KeyIsDown = false;
     for (const orrinet::Move move : m_heldMoves.running(by)) {
         const orrinet::ManualMove &row = orrinet::manualMove(move);
         Comm1.write(row.releaseCommand);

@@ -1,11 +1,11 @@
 // Pointer slewing: the pointer pad, the halt timer and the halt-delay menu.
 
 #include "app/frmMain.h"
-#include "motion/manualmoves.h"
 #include "app/picturebox.h"
-#include "link/protocol.h"
-#include "motion/pointercentre.h"
 #include "app/virtualkeys.h"
+#include "link/protocol.h"
+#include "motion/manualmoves.h"
+#include "motion/pointercentre.h"
 #include "platform/cursor.h"
 #include "platform/serialport.h"
 

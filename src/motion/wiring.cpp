@@ -3,8 +3,8 @@
 
 #include "app/commandbutton.h"
 #include "app/frmMain.h"
-#include "motion/manualmoves.h"
 #include "app/picturebox.h"
+#include "motion/manualmoves.h"
 
 #include <QAction>
 #include <QCheckBox>
