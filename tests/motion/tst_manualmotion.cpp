@@ -53,10 +53,12 @@ void play(QWidget *pad, const QString &script)
     }
 }
 
-QList<int> pausesOf(const PanelFixture &f)
+// Press and release as one text, "press | release", each side a list of commands.
+void splitWire(const QString &wire, QStringList &onPress, QStringList &onRelease)
 {
-    const std::vector<int> pauses = f.pauses();
-    return {pauses.begin(), pauses.end()};
+    const QStringList sides = wire.split(u'|');
+    onPress = sides.value(0).split(u' ', Qt::SkipEmptyParts);
+    onRelease = sides.value(1).split(u' ', Qt::SkipEmptyParts);
 }
 
 int ticked(const frmMain &w)
@@ -91,30 +93,31 @@ void TestManualMotion::buttons_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<Qt::MouseButton>("mouse");
     QTest::addColumn<bool>("updateBoxes");
+    QTest::addColumn<QString>("wire");
     QTest::addColumn<QString>("pressText");
-    QTest::addColumn<QStringList>("written");
     QTest::addColumn<QString>("releaseText");
-    QTest::addColumn<QList<int>>("pauses");
+    QTest::addColumn<bool>("paused"); // 200 ms after a slew's stop
 
-    QTest::newRow("N") << u"CommandMoveN"_s << Qt::LeftButton << false << u"Moving North"_s
-                       << QStringList{u":Mn#"_s, u":Qn#"_s} << u"Movement stopped"_s
-                       << QList<int>{200};
-    QTest::newRow("S, right button")
-        << u"CommandMoveS"_s << Qt::RightButton << false << u"Moving South"_s
-        << QStringList{u":Ms#"_s, u":Qs#"_s} << u"Movement stopped"_s << QList<int>{200};
-    QTest::newRow("E, middle button")
-        << u"CommandMoveE"_s << Qt::MiddleButton << false << u"Moving East"_s
-        << QStringList{u":Me#"_s, u":Qe#"_s} << u"Movement stopped"_s << QList<int>{200};
+    const auto row = [](const char *name, const char *button, Qt::MouseButton mouse, bool update,
+                        const char *wire, const char *pressText, const char *releaseText,
+                        bool paused) {
+        QTest::newRow(name) << QString::fromLatin1(button) << mouse << update
+                            << QString::fromLatin1(wire) << QString::fromLatin1(pressText)
+                            << QString::fromLatin1(releaseText) << paused;
+    };
+    const char *const stopped = "Movement stopped";
+    row("N", "CommandMoveN", Qt::LeftButton, false, ":Mn# | :Qn#", "Moving North", stopped, true);
+    row("S, right", "CommandMoveS", Qt::RightButton, false, ":Ms# | :Qs#", "Moving South", stopped,
+        true);
+    row("E, middle", "CommandMoveE", Qt::MiddleButton, false, ":Me# | :Qe#", "Moving East", stopped,
+        true);
     // The position is read back after the pause.
-    QTest::newRow("W, update boxes")
-        << u"CommandMoveW"_s << Qt::LeftButton << true << u"Moving West"_s
-        << QStringList{u":Mw#"_s, u":Qw#"_s, u":GR#"_s} << u"Movement stopped"_s << QList<int>{200};
-    QTest::newRow("In, update boxes")
-        << u"CommandFocusIn"_s << Qt::LeftButton << true << u"Focus moving In"_s
-        << QStringList{u":F+#"_s, u":FQ#"_s} << u"Focus stopped"_s << QList<int>{};
-    QTest::newRow("Out, right button")
-        << u"CommandFocusOut"_s << Qt::RightButton << false << u"Focus moving Out"_s
-        << QStringList{u":F-#"_s, u":FQ#"_s} << u"Focus stopped"_s << QList<int>{};
+    row("W, update boxes", "CommandMoveW", Qt::LeftButton, true, ":Mw# | :Qw# :GR#", "Moving West",
+        "", true);
+    row("In, update boxes", "CommandFocusIn", Qt::LeftButton, true, ":F+# | :FQ#",
+        "Focus moving In", "Focus stopped", false);
+    row("Out, right", "CommandFocusOut", Qt::RightButton, false, ":F-# | :FQ#", "Focus moving Out",
+        "Focus stopped", false);
 }
 
 void TestManualMotion::buttons()
@@ -122,28 +125,29 @@ void TestManualMotion::buttons()
     QFETCH(QString, button);
     QFETCH(Qt::MouseButton, mouse);
     QFETCH(bool, updateBoxes);
+    QFETCH(QString, wire);
     QFETCH(QString, pressText);
-    QFETCH(QStringList, written);
     QFETCH(QString, releaseText);
-    QFETCH(QList<int>, pauses);
+    QFETCH(bool, paused);
+    QStringList onPress, onRelease;
+    splitWire(wire, onPress, onRelease);
 
     PanelFixture f{{{"com_port", "3"}, {"update_radec_box", updateBoxes ? "1" : "0"}}};
     QVERIFY(f.showActive());
     QVERIFY(f.connectPort());
-    QCOMPARE(f.window.CheckRADEC->isChecked(), updateBoxes);
     auto *target = f.window.findChild<orrinet::CommandButton *>(button);
     QVERIFY(target);
 
     QTest::mousePress(target, mouse);
-    QCOMPARE(f.written(), written.mid(0, 1));
+    QCOMPARE(f.written(), onPress);
     QCOMPARE(f.window.statusText(), pressText);
     QVERIFY(f.window.PictureNav->hasFocus());
 
     QTest::mouseRelease(target, mouse);
-    QCOMPARE(f.written(), written);
-    QCOMPARE(pausesOf(f), pauses);
+    QCOMPARE(f.written(), onPress + onRelease);
+    QCOMPARE(f.pauses(), paused ? std::vector<int>{200} : std::vector<int>{});
     QVERIFY(f.window.PictureNav->hasFocus());
-    if (written.size() < 3)
+    if (!releaseText.isEmpty())
         QCOMPARE(f.window.statusText(), releaseText);
 }
 
@@ -151,73 +155,55 @@ void TestManualMotion::padKeys_data()
 {
     QTest::addColumn<int>("key");
     QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-    QTest::addColumn<QStringList>("onPress");
-    QTest::addColumn<QStringList>("onRelease");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QList<int>>("pauses");
+    QTest::addColumn<QString>("wire");
+    QTest::addColumn<QString>("text"); // after the release; empty: unchanged
+    QTest::addColumn<bool>("paused");
 
-    const Qt::KeyboardModifiers none;
+    const auto row = [](const QString &name, int key, Qt::KeyboardModifiers modifiers,
+                        const QString &wire, const QString &text, bool paused) {
+        QTest::newRow(qPrintable(name)) << key << modifiers << wire << text << paused;
+    };
     const QString stopped = u"Movement stopped"_s;
-    QTest::newRow("Up") << int(Qt::Key_Up) << none << QStringList{u":Mn#"_s}
-                        << QStringList{u":Qn#"_s} << stopped << QList<int>{200};
-    QTest::newRow("Down, Shift") << int(Qt::Key_Down) << Qt::KeyboardModifiers(Qt::ShiftModifier)
-                                 << QStringList{u":Ms#"_s} << QStringList{u":Qs#"_s} << stopped
-                                 << QList<int>{200};
-    QTest::newRow("Right, Ctrl") << int(Qt::Key_Right) << Qt::KeyboardModifiers(Qt::ControlModifier)
-                                 << QStringList{u":Me#"_s} << QStringList{u":Qe#"_s} << stopped
-                                 << QList<int>{200};
-    QTest::newRow("Left, Alt") << int(Qt::Key_Left) << Qt::KeyboardModifiers(Qt::AltModifier)
-                               << QStringList{u":Mw#"_s} << QStringList{u":Qw#"_s} << stopped
-                               << QList<int>{200};
-    QTest::newRow("End") << int(Qt::Key_End) << none << QStringList{u":F+#"_s}
-                         << QStringList{u":FQ#"_s} << u"Focus stopped"_s << QList<int>{};
-    QTest::newRow("Page Down") << int(Qt::Key_PageDown) << none << QStringList{u":F-#"_s}
-                               << QStringList{u":FQ#"_s} << u"Focus stopped"_s << QList<int>{};
+    row(u"Up"_s, Qt::Key_Up, {}, u":Mn# | :Qn#"_s, stopped, true);
+    row(u"Down, Shift"_s, Qt::Key_Down, Qt::ShiftModifier, u":Ms# | :Qs#"_s, stopped, true);
+    row(u"Right, Ctrl"_s, Qt::Key_Right, Qt::ControlModifier, u":Me# | :Qe#"_s, stopped, true);
+    row(u"Left, Alt"_s, Qt::Key_Left, Qt::AltModifier, u":Mw# | :Qw#"_s, stopped, true);
+    row(u"End"_s, Qt::Key_End, {}, u":F+# | :FQ#"_s, u"Focus stopped"_s, false);
+    row(u"Page Down"_s, Qt::Key_PageDown, {}, u":F-# | :FQ#"_s, u"Focus stopped"_s, false);
     const char *const speeds[] = {"1 Fine", "2 Slow", "3 Medium", "4 Fast"};
-    for (int i = 0; i < 4; ++i) {
-        QTest::addRow("F%d", i + 1)
-            << int(Qt::Key_F1 + i) << none << QStringList{} << QStringList{u":F%1#"_s.arg(i + 1)}
-            << u"Focus speed set to "_s + QLatin1String(speeds[i]) << QList<int>{};
-    }
+    for (int i = 0; i < 4; ++i)
+        row(u"F%1"_s.arg(i + 1), Qt::Key_F1 + i, {}, u"| :F%1#"_s.arg(i + 1),
+            u"Focus speed set to "_s + QLatin1String(speeds[i]), false);
     // The slider starts at 12 (5.0 deg/s), which no key reaches.
-    QTest::newRow("F5") << int(Qt::Key_F5) << none << QStringList{} << QStringList{u":RG#"_s}
-                        << u"Slew set to Guide Rate (Key 1)"_s << QList<int>{};
-    QTest::newRow("F6") << int(Qt::Key_F6) << none << QStringList{} << QStringList{u":RC#"_s}
-                        << u"Slew set to Centering Rate 2x (Key 2)"_s << QList<int>{};
+    row(u"F5"_s, Qt::Key_F5, {}, u"| :RG#"_s, u"Slew set to Guide Rate (Key 1)"_s, false);
+    row(u"F6"_s, Qt::Key_F6, {}, u"| :RC#"_s, u"Slew set to Centering Rate 2x (Key 2)"_s, false);
     const char *const rates[] = {"00.1", "00.2", "00.3", "00.4", "00.5", "00.7", "01.0", "01.5"};
     for (int i = 0; i < 8; ++i) {
         const QString rate = QLatin1String(rates[i]);
-        QTest::addRow("F%d", i + 7)
-            << int(Qt::Key_F7 + i) << none << QStringList{}
-            << QStringList{":RA"_L1 + rate + '#', ":RE"_L1 + rate + '#'}
-            << u"Slew set to %1\u00B0/sec"_s.arg(rate.mid(1)) << QList<int>{200};
+        row(u"F%1"_s.arg(i + 7), Qt::Key_F7 + i, {}, u"| :RA%1# :RE%1#"_s.arg(rate),
+            u"Slew set to %1\u00B0/sec"_s.arg(rate.mid(1)), true);
     }
-    QTest::newRow("Home") << int(Qt::Key_Home) << none << QStringList{} << QStringList{u":GR#"_s}
-                          << QString() << QList<int>{};
-    QTest::newRow("Page Up") << int(Qt::Key_PageUp) << none << QStringList{}
-                             << QStringList{u":GVN#"_s} << u"Telescope firmware..."_s
-                             << QList<int>{};
-    QTest::newRow("Space") << int(Qt::Key_Space) << none << QStringList{} << QStringList{u":Q#"_s}
-                           << QString() << QList<int>{};
-    QTest::newRow("A") << int(Qt::Key_A) << none << QStringList{} << QStringList{} << QString()
-                       << QList<int>{};
+    row(u"Home"_s, Qt::Key_Home, {}, u"| :GR#"_s, QString(), false);
+    row(u"Page Up"_s, Qt::Key_PageUp, {}, u"| :GVN#"_s, u"Telescope firmware..."_s, false);
+    row(u"Space"_s, Qt::Key_Space, {}, u"| :Q#"_s, QString(), false);
+    row(u"A"_s, Qt::Key_A, {}, u"|"_s, QString(), false);
 }
 
 void TestManualMotion::padKeys()
 {
     QFETCH(int, key);
     QFETCH(Qt::KeyboardModifiers, modifiers);
-    QFETCH(QStringList, onPress);
-    QFETCH(QStringList, onRelease);
+    QFETCH(QString, wire);
     QFETCH(QString, text);
-    QFETCH(QList<int>, pauses);
+    QFETCH(bool, paused);
+    QStringList onPress, onRelease;
+    splitWire(wire, onPress, onRelease);
 
     PanelFixture f{{{"com_port", "3"}, {"slew_rate", "12"}, {"focuser_speed", "3"}}};
     QVERIFY(f.showActive());
     QVERIFY(f.connectPort());
     QWidget *pad = f.window.PictureNav;
     QVERIFY(pad->hasFocus());
-    QVERIFY(!f.window.LabelKeyControls->isHidden());
     const QString before = f.window.statusText();
 
     sendKey(pad, QEvent::KeyPress, key, modifiers);
@@ -225,7 +211,7 @@ void TestManualMotion::padKeys()
     QVERIFY(f.window.KeyIsDown);
     sendKey(pad, QEvent::KeyRelease, key, modifiers);
     QCOMPARE(f.written(), onPress + onRelease);
-    QCOMPARE(pausesOf(f), pauses);
+    QCOMPARE(f.pauses(), paused ? std::vector<int>{200} : std::vector<int>{});
     QVERIFY(!f.window.KeyIsDown);
     if (!text.isEmpty())
         QCOMPARE(f.window.statusText(), text);
@@ -269,23 +255,22 @@ void TestManualMotion::holdEndsWithoutRelease_data()
     QTest::addColumn<QString>("hold"); // a pad key or a button, left held
     QTest::addColumn<QString>("end");
     QTest::addColumn<QStringList>("written"); // after the hold began
-    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("text");        // empty: unchanged
 
-    QTest::newRow("Up, pad loses the focus")
-        << u"Up"_s << u"focus"_s << QStringList{u":Qn#"_s} << u"Movement stopped"_s;
-    QTest::newRow("End, window deactivated")
-        << u"End"_s << u"deactivate"_s << QStringList{u":FQ#"_s} << u"Focus stopped"_s;
-    QTest::newRow("button N, window deactivated")
-        << u"CommandMoveN"_s << u"deactivate"_s << QStringList{u":Qn#"_s} << u"Movement stopped"_s;
-    QTest::newRow("Right, disconnect")
-        << u"Right"_s << u"disconnect"_s << QStringList{u":Qe#"_s} << u"Disconnected from com 3"_s;
-    QTest::newRow("button Out, close")
-        << u"CommandFocusOut"_s << u"close"_s << QStringList{u":FQ#"_s} << u"Focus stopped"_s;
-    QTest::newRow("Down, line lost")
-        << u"Down"_s << u"lost"_s << QStringList{} << u"Connection lost on com 3 - gone"_s;
-    QTest::newRow("nothing held, disconnect")
-        << QString() << u"disconnect"_s << QStringList{} << u"Disconnected from com 3"_s;
-    QTest::newRow("nothing held, close") << QString() << u"close"_s << QStringList{} << QString();
+    const auto row = [](const char *name, const char *hold, const char *end, const char *stop,
+                        const char *text) {
+        QTest::newRow(name) << QString::fromLatin1(hold) << QString::fromLatin1(end)
+                            << QString::fromLatin1(stop).split(u' ', Qt::SkipEmptyParts)
+                            << QString::fromLatin1(text);
+    };
+    row("Up, pad loses the focus", "Up", "focus", ":Qn#", "Movement stopped");
+    row("End, window deactivated", "End", "deactivate", ":FQ#", "Focus stopped");
+    row("button N, window deactivated", "CommandMoveN", "deactivate", ":Qn#", "Movement stopped");
+    row("Right, disconnect", "Right", "disconnect", ":Qe#", "Disconnected from com 3");
+    row("button Out, close", "CommandFocusOut", "close", ":FQ#", "Focus stopped");
+    row("Down, line lost", "Down", "lost", "", "Connection lost on com 3 - gone");
+    row("nothing held, disconnect", "", "disconnect", "", "Disconnected from com 3");
+    row("nothing held, close", "", "close", "", "");
 }
 
 void TestManualMotion::holdEndsWithoutRelease()
