@@ -94,6 +94,10 @@ ParsedOptions parseOptions(const QStringList &arguments)
         {QStringLiteral("seed"), QStringLiteral("Seed for --garbage and --flood (default: random)."),
          QStringLiteral("N")},
         {QStringLiteral("log"), QStringLiteral("Write each command and its reply to standard error.")},
+        {QStringLiteral("command-log"),
+         QStringLiteral("Write each command received to PATH as it arrives, one line each: milliseconds "
+                        "since start (3 decimals), a blank, the command as --log shows it."),
+         QStringLiteral("PATH")},
     };
     parser.addOptions(options);
 
@@ -157,6 +161,7 @@ ParsedOptions parseOptions(const QStringList &arguments)
         ? static_cast<quint32>(numbers.whole(parser, QStringLiteral("seed"), 0, 0xFFFFFFFFLL))
         : std::random_device{}();
     sim.log = parser.isSet(QStringLiteral("log"));
+    sim.commandLogPath = parser.value(QStringLiteral("command-log"));
 
     if (!numbers.error.isEmpty())
         return failure(numbers.error);

@@ -19,6 +19,7 @@ struct SimOptions {
     std::optional<quint16> tcpPort;
     bool pty = true;
     bool log = false;                 // each exchange on standard error
+    QString commandLogPath;           // every command, time-stamped
 };
 
 struct ParsedOptions {
