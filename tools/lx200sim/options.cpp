@@ -98,6 +98,10 @@ ParsedOptions parseOptions(const QStringList &arguments)
          QStringLiteral("Write each command received to PATH as it arrives, one line each: milliseconds "
                         "since start (3 decimals), a blank, the command as --log shows it."),
          QStringLiteral("PATH")},
+        {QStringLiteral("state"),
+         QStringLiteral("Keep PATH holding the motion state as key=value lines, replaced after every "
+                        "command and every 40 ms while anything moves."),
+         QStringLiteral("PATH")},
     };
     parser.addOptions(options);
 
@@ -162,6 +166,7 @@ ParsedOptions parseOptions(const QStringList &arguments)
         : std::random_device{}();
     sim.log = parser.isSet(QStringLiteral("log"));
     sim.commandLogPath = parser.value(QStringLiteral("command-log"));
+    sim.statePath = parser.value(QStringLiteral("state"));
 
     if (!numbers.error.isEmpty())
         return failure(numbers.error);

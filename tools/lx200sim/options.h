@@ -20,6 +20,7 @@ struct SimOptions {
     bool pty = true;
     bool log = false;                 // each exchange on standard error
     QString commandLogPath;           // every command, time-stamped
+    QString statePath;                // the motion state, kept up to date
 };
 
 struct ParsedOptions {

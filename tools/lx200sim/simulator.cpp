@@ -31,15 +31,22 @@ std::unique_ptr<Link> Simulator::makeLink(ByteSink &sink)
         connect(link.get(), &Link::framed, this,
                 [this](const QByteArray &command, qint64 atNs) { m_commandLog->record(command, atNs); });
     }
+    if (m_stateFile)
+        connect(link.get(), &Link::exchanged, m_stateFile.get(), [this] { m_stateFile->write(); });
     return link;
 }
 
 bool Simulator::start(QString *error)
 {
-    // The log serves every line, so it exists before the links are made.
+    // Both files serve every line, so they exist before the links are made.
     if (!m_options.commandLogPath.isEmpty()) {
         m_commandLog = std::make_unique<CommandLog>(m_startNs);
         if (!m_commandLog->open(m_options.commandLogPath, error))
+            return false;
+    }
+    if (!m_options.statePath.isEmpty()) {
+        m_stateFile = std::make_unique<StateFile>(m_telescope, m_options.statePath);
+        if (!m_stateFile->write(error))
             return false;
     }
     if (m_options.pty) {

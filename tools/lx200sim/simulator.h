@@ -5,6 +5,7 @@
 #include "link.h"
 #include "options.h"
 #include "portmapping.h"
+#include "statefile.h"
 #include "ptytransport.h"
 #include "tcptransport.h"
 #include "telescope.h"
@@ -50,6 +51,7 @@ private:
     std::unique_ptr<Link> m_tcpLink;
     std::unique_ptr<ComPortMapping> m_mapping;
     std::unique_ptr<CommandLog> m_commandLog;
+    std::unique_ptr<StateFile> m_stateFile;
 };
 
 } // namespace lx200sim
