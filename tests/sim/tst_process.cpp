@@ -14,6 +14,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+using orrinet::testing::LoggedCommand;
 using orrinet::testing::SimProcess;
 
 namespace {
@@ -72,6 +73,8 @@ private Q_SLOTS:
     void nextClientStartsClean();
     void comMappingAndSigterm();
     void tcpServesOneClient();
+    void commandLogAndState_data();
+    void commandLogAndState();
 };
 
 // Arrival times measured on this side of a real pty: ten display frames back to back.
@@ -154,6 +157,67 @@ void TestProcess::tcpServesOneClient()
     second.connectToHost(QHostAddress::LocalHost, port);
     QVERIFY(second.waitForConnected(3000));
     QVERIFY(second.state() == QAbstractSocket::UnconnectedState || second.waitForDisconnected(3000));
+}
+
+void TestProcess::commandLogAndState_data()
+{
+    QTest::addColumn<bool>("overTcp"); // the moves; the rate pair always goes over the pty
+    QTest::addColumn<QStringList>("moves");
+    QTest::addColumn<QStringList>("stops");
+    QTest::addColumn<QStringList>("whileMoving"); // state lines; the first two keys read 0 after the stops
+    QTest::addColumn<QString>("drifting");        // changes while no command comes
+    QTest::newRow("east, focus in, pty")
+        << false << QStringList{":Me#", ":F+#"} << QStringList{":Qe#", ":FQ#"}
+        << QStringList{"ra_direction=1", "focuser_direction=1", "ra_rate=1.5"} << "ra_deg";
+    QTest::newRow("south, focus out, tcp")
+        << true << QStringList{":Ms#", ":F-#"} << QStringList{":Qs#", ":FQ#"}
+        << QStringList{"dec_direction=-1", "focuser_direction=-1", "dec_rate=1.5"} << "dec_deg";
+}
+
+void TestProcess::commandLogAndState()
+{
+    QFETCH(bool, overTcp);
+    QFETCH(QStringList, moves);
+    QFETCH(QStringList, stops);
+    QFETCH(QStringList, whileMoving);
+    QFETCH(QString, drifting);
+    SimProcess sim({}, {"--tcp", "0"}, SimProcess::Observe::LogAndState);
+    QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
+    PtyClient pty(sim.ptyPath());
+    QTcpSocket tcp;
+    tcp.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(QUrl(sim.readLine()).port()));
+    QVERIFY(tcp.waitForConnected(3000));
+    const auto send = [&](const QStringList &commands) {
+        const QByteArray bytes = commands.join(QString()).toLatin1();
+        return overTcp ? tcp.write(bytes) == bytes.size() && tcp.waitForBytesWritten(3000) : pty.write(bytes);
+    };
+    const auto shows = [&sim](const QStringList &lines) {
+        const QMap<QString, QString> state = sim.state();
+        return std::all_of(lines.begin(), lines.end(), [&state](const QString &line) {
+            return state.value(line.section(u'=', 0, 0)) == line.section(u'=', 1);
+        });
+    };
+
+    QElapsedTimer gap;
+    QVERIFY(pty.write(":RA01.5#"));
+    gap.start();
+    QTest::qWait(200);
+    QVERIFY(pty.write(":RE01.5#"));
+    const double gapMs = gap.nsecsElapsed() / 1e6;
+    QVERIFY(send(moves));
+    QTRY_VERIFY_WITH_TIMEOUT(shows(whileMoving), 2000);
+    const QString before = sim.state().value(drifting);
+    QTRY_VERIFY_WITH_TIMEOUT(sim.state().value(drifting) != before, 500); // rewritten unasked
+    QVERIFY(send(stops));
+    QStringList stopped = whileMoving.first(2);
+    stopped.replaceInStrings(QRegularExpression(QStringLiteral("=.*")), QStringLiteral("=0"));
+    QTRY_VERIFY_WITH_TIMEOUT(shows(stopped), 2000);
+
+    const QList<LoggedCommand> log = sim.commandLog();
+    QStringList commands;
+    std::ranges::transform(log, std::back_inserter(commands), &LoggedCommand::command);
+    QCOMPARE(commands, QStringList({":RA01.5#", ":RE01.5#"}) + moves + stops);
+    QVERIFY2(qAbs(log[1].ms - log[0].ms - gapMs) <= 50, qPrintable(QString::number(log[1].ms - log[0].ms)));
 }
 
 QTEST_GUILESS_MAIN(TestProcess)

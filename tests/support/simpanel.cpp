@@ -6,9 +6,9 @@
 
 namespace orrinet::testing {
 
-SimPanel::SimPanel(const QStringList &simArguments)
+SimPanel::SimPanel(const QStringList &simArguments, SimProcess::Observe observe)
     : sim(qEnvironmentVariable("XDG_CONFIG_HOME"),
-          QStringList{QStringLiteral("--com"), QString::number(kComPort)} + simArguments),
+          QStringList{QStringLiteral("--com"), QString::number(kComPort)} + simArguments, observe),
       window(Platform{line, settings, wait, boxes, cursor})
 {
 }

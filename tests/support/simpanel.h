@@ -5,6 +5,8 @@
 // (a private folder, see privatesettings.h), and the window uses those
 // settings, the panel's own serial line and real pauses.
 //     SimPanel p{{"--nak-when-busy"}};
+// With SimProcess::Observe::LogAndState, p.sim.commandLog() and p.sim.state()
+// show what the simulator received and how it moves.
 //     QVERIFY2(p.connectPort(), qPrintable(p.failure()));
 
 #include "app/frmMain.h"
@@ -23,7 +25,8 @@ struct SimPanel
 {
     static constexpr int kComPort = 7;
 
-    explicit SimPanel(const QStringList &simArguments = {});
+    explicit SimPanel(const QStringList &simArguments = {},
+                      SimProcess::Observe observe = SimProcess::Observe::No);
 
     SimProcess sim;
     // Made after the simulator has written its port mapping: the store reads

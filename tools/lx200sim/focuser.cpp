@@ -24,6 +24,12 @@ double Focuser::position()
     return m_position;
 }
 
+int Focuser::direction()
+{
+    advance();
+    return m_direction;
+}
+
 bool Focuser::moving()
 {
     advance();

@@ -18,6 +18,7 @@ public:
     int speed() const { return m_speed; }
     void move(int direction);      // +1 in (":F+#"), -1 out, 0 stop
     double position();
+    int direction();               // +1 in, -1 out, 0 still (also after an end stop)
     bool moving();
 
 private:

@@ -33,6 +33,7 @@ void Link::handle(const QByteArray &command)
 {
     ++m_commands;
     const qint64 now = m_clock.nowNs();
+    Q_EMIT framed(command, now);
     const bool busy = m_telescope.slewing();
     const auto reply = m_interpreter.execute(command);
     std::optional<QByteArray> sent;

@@ -29,6 +29,8 @@ public:
 Q_SIGNALS:
     // After --hangup-after commands, once their replies have left.
     void hangupDue();
+    // A command as it is framed, before it runs, at atNs on the clock.
+    void framed(const QByteArray &command, qint64 atNs);
     void exchanged(const QByteArray &command, const QByteArray &reply);
 
 private:

@@ -118,6 +118,18 @@ bool Mount::gotoActive()
     return m_gotoActive;
 }
 
+int Mount::raDirection()
+{
+    advance();
+    return m_raAxis.direction;
+}
+
+int Mount::decDirection()
+{
+    advance();
+    return m_decAxis.direction;
+}
+
 bool Mount::moving()
 {
     advance();
@@ -172,10 +184,8 @@ void Mount::integrate(double seconds)
         if (raDone && decDone)
             m_gotoActive = false;
     } else {
-        const double raRate = m_raAxis.pulsing ? kGuideRate : m_raAxis.rate;
-        const double decRate = m_decAxis.pulsing ? kGuideRate : m_decAxis.rate;
-        raDeg += m_raAxis.direction * raRate * seconds;
-        dec += m_decAxis.direction * decRate * seconds;
+        raDeg += m_raAxis.direction * moveRate(m_raAxis) * seconds;
+        dec += m_decAxis.direction * moveRate(m_decAxis) * seconds;
     }
 
     m_position.raHours = wrap360(raDeg) / 15.0;

@@ -33,6 +33,14 @@ public:
     double raRate() const { return m_raAxis.rate; }
     double decRate() const { return m_decAxis.rate; }
 
+    // The manual move or guide pulse under way on each axis: +1 east/north,
+    // -1 west/south, 0 none (a goto is not counted here).
+    int raDirection();
+    int decDirection();
+    // What each axis moves at by hand: the guide rate during a pulse, else its set rate.
+    double raMoveRate() { return moveRate(m_raAxis); }
+    double decMoveRate() { return moveRate(m_decAxis); }
+
     // Manual moves run until stopped; they are ignored during a goto.
     void startMove(Direction direction);
     // A guide pulse: a move at the guide rate that ends by itself.
@@ -54,6 +62,7 @@ private:
 
     void advance();
     void integrate(double seconds);
+    static double moveRate(const Axis &axis) { return axis.pulsing ? kGuideRate : axis.rate; }
     Axis &axisFor(Direction direction);
 
     const Clock &m_clock;

@@ -94,6 +94,14 @@ ParsedOptions parseOptions(const QStringList &arguments)
         {QStringLiteral("seed"), QStringLiteral("Seed for --garbage and --flood (default: random)."),
          QStringLiteral("N")},
         {QStringLiteral("log"), QStringLiteral("Write each command and its reply to standard error.")},
+        {QStringLiteral("command-log"),
+         QStringLiteral("Write each command received to PATH as it arrives, one line each: milliseconds "
+                        "since start (3 decimals), a blank, the command as --log shows it."),
+         QStringLiteral("PATH")},
+        {QStringLiteral("state"),
+         QStringLiteral("Keep PATH holding the motion state as key=value lines, replaced after every "
+                        "command and every 40 ms while anything moves."),
+         QStringLiteral("PATH")},
     };
     parser.addOptions(options);
 
@@ -157,6 +165,8 @@ ParsedOptions parseOptions(const QStringList &arguments)
         ? static_cast<quint32>(numbers.whole(parser, QStringLiteral("seed"), 0, 0xFFFFFFFFLL))
         : std::random_device{}();
     sim.log = parser.isSet(QStringLiteral("log"));
+    sim.commandLogPath = parser.value(QStringLiteral("command-log"));
+    sim.statePath = parser.value(QStringLiteral("state"));
 
     if (!numbers.error.isEmpty())
         return failure(numbers.error);

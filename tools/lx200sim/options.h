@@ -19,6 +19,8 @@ struct SimOptions {
     std::optional<quint16> tcpPort;
     bool pty = true;
     bool log = false;                 // each exchange on standard error
+    QString commandLogPath;           // every command, time-stamped
+    QString statePath;                // the motion state, kept up to date
 };
 
 struct ParsedOptions {

@@ -27,11 +27,28 @@ std::unique_ptr<Link> Simulator::makeLink(ByteSink &sink)
     connect(link.get(), &Link::hangupDue, this, &Simulator::hangUp, Qt::QueuedConnection);
     if (m_options.log)
         connect(link.get(), &Link::exchanged, this, &Simulator::logExchange);
+    if (m_commandLog) {
+        connect(link.get(), &Link::framed, this,
+                [this](const QByteArray &command, qint64 atNs) { m_commandLog->record(command, atNs); });
+    }
+    if (m_stateFile)
+        connect(link.get(), &Link::exchanged, m_stateFile.get(), [this] { m_stateFile->write(); });
     return link;
 }
 
 bool Simulator::start(QString *error)
 {
+    // Both files serve every line, so they exist before the links are made.
+    if (!m_options.commandLogPath.isEmpty()) {
+        m_commandLog = std::make_unique<CommandLog>(m_startNs);
+        if (!m_commandLog->open(m_options.commandLogPath, error))
+            return false;
+    }
+    if (!m_options.statePath.isEmpty()) {
+        m_stateFile = std::make_unique<StateFile>(m_telescope, m_options.statePath);
+        if (!m_stateFile->write(error))
+            return false;
+    }
     if (m_options.pty) {
         m_pty = std::make_unique<PtyTransport>();
         if (!m_pty->open(error))
@@ -85,18 +102,7 @@ void Simulator::closeLine()
 
 void Simulator::logExchange(const QByteArray &command, const QByteArray &reply)
 {
-    const auto printable = [](const QByteArray &bytes) {
-        QByteArray out;
-        for (const char c : bytes) {
-            const auto u = static_cast<unsigned char>(c);
-            if (u >= 0x20 && u < 0x7F && c != '\\')
-                out += c;
-            else
-                out += "\\x" + QByteArray::number(u, 16).rightJustified(2, '0');
-        }
-        return out;
-    };
-    std::fprintf(stderr, "%s -> %s\n", printable(command).constData(), printable(reply).constData());
+    std::fprintf(stderr, "%s -> %s\n", printableBytes(command).constData(), printableBytes(reply).constData());
 }
 
 } // namespace lx200sim

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "clock.h"
+#include "commandlog.h"
 #include "link.h"
 #include "options.h"
 #include "portmapping.h"
+#include "statefile.h"
 #include "ptytransport.h"
 #include "tcptransport.h"
 #include "telescope.h"
@@ -41,12 +43,15 @@ private:
 
     SimOptions m_options;
     SteadyClock m_clock;
+    qint64 m_startNs = m_clock.nowNs();  // the command log counts from here
     Telescope m_telescope;
     std::unique_ptr<PtyTransport> m_pty;
     std::unique_ptr<Link> m_ptyLink;
     std::unique_ptr<TcpTransport> m_tcp;
     std::unique_ptr<Link> m_tcpLink;
     std::unique_ptr<ComPortMapping> m_mapping;
+    std::unique_ptr<CommandLog> m_commandLog;
+    std::unique_ptr<StateFile> m_stateFile;
 };
 
 } // namespace lx200sim
