@@ -22,7 +22,7 @@ Q_DECLARE_METATYPE(orrinet::Move)
 
 namespace {
 
-constexpr int kReplyTimeoutMs = 3000;
+constexpr int kSimReplyWaitMs = 3000;
 constexpr int kRateSlider = 10; // 1.5 deg/s on both axes
 constexpr double kRate = 1.5;
 
@@ -83,7 +83,7 @@ bool TestManualSim::get()
 bool TestManualSim::replied()
 {
     const frmMain &w = m_panel->window;
-    return QTest::qWaitFor([&w] { return !w.WaitingRa && !w.WaitingDec; }, kReplyTimeoutMs);
+    return QTest::qWaitFor([&w] { return !w.WaitingRa && !w.WaitingDec; }, kSimReplyWaitMs);
 }
 
 // The hand controller drops an axis rate that follows the other too closely.
