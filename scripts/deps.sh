@@ -5,7 +5,7 @@ orrinet_packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-qpa-plugins libgl-dev
   fonts-dejavu-core fonts-liberation2 xvfb xauth x11-utils
-  libx11-dev libxcb1-dev libxtst-dev
+  libx11-dev libxcb1-dev libxcb-xkb-dev libxtst-dev
   clang libclang-rt-14-dev
 )
 

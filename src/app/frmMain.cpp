@@ -15,6 +15,7 @@
 #include "coords/coordinates.h"
 #include "link/protocol.h"
 #include "platform/cursor.h"
+#include "platform/keyrepeat.h"
 #include "platform/serialport.h"
 #include "platform/settingsstore.h"
 
@@ -90,6 +91,8 @@ frmMain::frmMain(const orrinet::Platform &platform, QWidget *parent)
       Pause(platform.wait), Messages(platform.messages), ScreenCursor(platform.cursor)
 {
     m_clock.start();
+    // A held key on the pad must slew once, not once per repeat.
+    orrinet::useDetectableKeyRepeat();
     setupUi(this);
     m_keyMap = new KeyMap(this);
     wireApp();
