@@ -15,7 +15,6 @@
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
-
 #include <functional>
 #include <vector>
 
@@ -27,9 +26,10 @@ namespace {
 
 constexpr std::optional<int> keep = std::nullopt;
 
-QString latin1(const char *bytes)
+// The telescope's degree mark is the byte 0xDF; '*' stands for it here.
+QString dfMark(QString text)
 {
-    return QString::fromLatin1(bytes);
+    return text.replace(u'*', QChar(0xDF));
 }
 
 // Position in each list; the degree list descends, so position 82 is 7 degrees.
@@ -52,9 +52,9 @@ void select(frmMain &w, const ListPositions &p)
 
 ListPositions selected(const frmMain &w)
 {
-    return {w.ComboRAh->currentIndex(),     w.ComboRAm->currentIndex(),
-            w.ComboRAs->currentIndex(),     w.ComboDECsign->currentIndex(),
-            w.ComboDECd->currentIndex(),    w.ComboDECm->currentIndex(),
+    return {w.ComboRAh->currentIndex(),  w.ComboRAm->currentIndex(),
+            w.ComboRAs->currentIndex(),  w.ComboDECsign->currentIndex(),
+            w.ComboDECd->currentIndex(), w.ComboDECm->currentIndex(),
             w.ComboDECs->currentIndex()};
 }
 
@@ -65,9 +65,6 @@ class TestCoordinates : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void listItems();
-    void targetTexts_data();
-    void targetTexts();
     void decodeReplies_data();
     void decodeReplies();
     void commandsDecodeBackToTheirPositions();
@@ -86,48 +83,6 @@ private Q_SLOTS:
     void clicksGiveFocusToPad();
 };
 
-void TestCoordinates::listItems()
-{
-    const QList<ListItem> hours = coordinateListItems(CoordinateList::RaHours);
-    QCOMPARE(hours.size(), 24);
-    QCOMPARE(hours.last(), (ListItem{u"23h"_s, 23}));
-    const QList<ListItem> degrees = coordinateListItems(CoordinateList::DecDegrees);
-    QCOMPARE(degrees.size(), 90);
-    QCOMPARE(degrees.first(), (ListItem{u"89d"_s, 89}));
-    QCOMPARE(degrees.last(), (ListItem{u"00d"_s, 0}));
-    QCOMPARE(coordinateListItems(CoordinateList::DecSign),
-             (QList<ListItem>{{u"+"_s, 0}, {u"-"_s, 1}}));
-}
-
-void TestCoordinates::targetTexts_data()
-{
-    QTest::addColumn<ListPositions>("lists");
-    QTest::addColumn<QString>("ra");
-    QTest::addColumn<QString>("dec");
-    QTest::addColumn<QString>("text");
-
-    QTest::newRow("degree position 0 is 89")
-        << ListPositions{0, 0, 0, 0, 0, 0, 0} << u":Sr 00:00:00#"_s << u":Sd +89:00:00#"_s
-        << u"RA 00h 00m 00s  DEC +89° 00' 00\""_s;
-    QTest::newRow("minus with 0 degrees")
-        << ListPositions{23, 59, 59, 1, 89, 59, 59} << u":Sr 23:59:59#"_s << u":Sd -00:59:59#"_s
-        << u"RA 23h 59m 59s  DEC -00° 59' 59\""_s;
-    QTest::newRow("nothing selected")
-        << ListPositions{} << u":Sr -01:-01:-01#"_s << u":Sd -90:-01:-01#"_s
-        << u"RA -01h -01m -01s  DEC -90° -01' -01\""_s;
-}
-
-void TestCoordinates::targetTexts()
-{
-    QFETCH(ListPositions, lists);
-    QFETCH(QString, ra);
-    QFETCH(QString, dec);
-    QFETCH(QString, text);
-    QCOMPARE(raTargetCommand(lists), ra);
-    QCOMPARE(decTargetCommand(lists), dec);
-    QCOMPARE(coordinateText(lists), text);
-}
-
 void TestCoordinates::decodeReplies_data()
 {
     QTest::addColumn<QString>("ra");
@@ -137,25 +92,25 @@ void TestCoordinates::decodeReplies_data()
 
     const QString ra = u"12:34:56#"_s;
     const QString example = u"RA 12h 34m 56s  DEC +45° 30' 15\""_s;
-    QTest::newRow("0xDF degree mark") << ra << latin1("+45\xDF" "30:15#") << example
-                                      << ListUpdate{12, 34, 56, 0, 44, 30, 15};
+    QTest::newRow("0xDF degree mark")
+        << ra << dfMark(u"+45*30:15#"_s) << example << ListUpdate{12, 34, 56, 0, 44, 30, 15};
     QTest::newRow("over-long") << u"12:34:56#01:02:03#"_s << u"+45*30:15#-01*02:03#"_s << example
                                << ListUpdate{12, 34, 56, 0, 44, 30, 15};
-    QTest::newRow("minus with 0 degrees") << ra << u"-00*00:00#"_s
-                                          << u"RA 12h 34m 56s  DEC -00° 00' 00\""_s
-                                          << ListUpdate{12, 34, 56, 1, 89, 0, 0};
-    QTest::newRow("exactly 90 clears degrees") << ra << u"+90*00:00#"_s
-                                               << u"RA 12h 34m 56s  DEC +90° 00' 00\""_s
-                                               << ListUpdate{12, 34, 56, 0, noSelection, 0, 0};
-    QTest::newRow("over 90 keeps degrees") << ra << u"+91*00:00#"_s
-                                           << u"RA 12h 34m 56s  DEC +91° 00' 00\""_s
-                                           << ListUpdate{12, 34, 56, 0, keep, 0, 0};
-    QTest::newRow("seconds not numeric") << u"12:34.5#"_s << u"+45*30:15#"_s
-                                         << u"RA 12h 34m 5#s  DEC +45° 30' 15\""_s
-                                         << ListUpdate{12, 34, keep, 0, 44, 30, 15};
-    QTest::newRow("sign other than minus") << ra << u"x45*30:15#"_s
-                                           << u"RA 12h 34m 56s  DEC x45° 30' 15\""_s
-                                           << ListUpdate{12, 34, 56, 0, 44, 30, 15};
+    QTest::newRow("minus with 0 degrees")
+        << ra << u"-00*00:00#"_s << u"RA 12h 34m 56s  DEC -00° 00' 00\""_s
+        << ListUpdate{12, 34, 56, 1, 89, 0, 0};
+    QTest::newRow("exactly 90 clears degrees")
+        << ra << u"+90*00:00#"_s << u"RA 12h 34m 56s  DEC +90° 00' 00\""_s
+        << ListUpdate{12, 34, 56, 0, noSelection, 0, 0};
+    QTest::newRow("over 90 keeps degrees")
+        << ra << u"+91*00:00#"_s << u"RA 12h 34m 56s  DEC +91° 00' 00\""_s
+        << ListUpdate{12, 34, 56, 0, keep, 0, 0};
+    QTest::newRow("seconds not numeric")
+        << u"12:34.5#"_s << u"+45*30:15#"_s << u"RA 12h 34m 5#s  DEC +45° 30' 15\""_s
+        << ListUpdate{12, 34, keep, 0, 44, 30, 15};
+    QTest::newRow("sign other than minus")
+        << ra << u"x45*30:15#"_s << u"RA 12h 34m 56s  DEC x45° 30' 15\""_s
+        << ListUpdate{12, 34, 56, 0, 44, 30, 15};
     QTest::newRow("short DEC") << ra << u"-45*30#"_s << u"RA 12h 34m 56s  DEC -45° 30' \""_s
                                << ListUpdate{12, 34, 56, 1, 44, 30, keep};
     QTest::newRow("empty") << QString() << QString() << u"RA h m s  DEC ° ' \""_s
@@ -182,8 +137,8 @@ void TestCoordinates::commandsDecodeBackToTheirPositions()
         for (int decD = noSelection; decD < 90; ++decD) {
             for (int decSign = 0; decSign < 2; ++decSign) {
                 const int step = raH * 90 + decD + 1;
-                const ListPositions target{raH,    step % 60,        (step * 7) % 60,
-                                           decSign, decD, (step * 11) % 60, (step * 13) % 60};
+                const ListPositions target{raH,  step % 60,        (step * 7) % 60, decSign,
+                                           decD, (step * 11) % 60, (step * 13) % 60};
                 const ReceivedCoordinates back = decodeCoordinateReplies(
                     raTargetCommand(target).sliced(4), decTargetCommand(target).sliced(4));
                 QCOMPARE(back.text, coordinateText(target));
@@ -227,7 +182,6 @@ void TestCoordinates::gotoReplies()
 
     w.CommandGotoRADEC->click();
     QCOMPARE(w.statusText(), kGotoStatus);
-    QCOMPARE(w.Timer1->interval(), 5000);
     const QStringList stages{kRaCommand, kDecCommand, u":MS#"_s};
     for (qsizetype i = 0; i < replies.size(); ++i) {
         // Each stage goes out only once the one before was accepted.
@@ -390,11 +344,11 @@ void TestCoordinates::get_data()
     QTest::addColumn<ListPositions>("lists");
 
     const QString label = u"RA 12h 34m 56s  DEC +45° 30' 15\""_s;
-    QTest::newRow("ticked") << true << latin1("+45\xDF" "30:15#") << label
+    QTest::newRow("ticked") << true << dfMark(u"+45*30:15#"_s) << label
                             << ListPositions{12, 34, 56, 0, 44, 30, 15};
-    QTest::newRow("not ticked") << false << latin1("+45\xDF" "30:15#") << label << kTarget;
+    QTest::newRow("not ticked") << false << dfMark(u"+45*30:15#"_s) << label << kTarget;
     QTest::newRow("90 degrees clears the degree list")
-        << true << latin1("+90\xDF" "00:00#") << u"RA 12h 34m 56s  DEC +90° 00' 00\""_s
+        << true << dfMark(u"+90*00:00#"_s) << u"RA 12h 34m 56s  DEC +90° 00' 00\""_s
         << ListPositions{12, 34, 56, 0, noSelection, 0, 0};
 }
 
@@ -439,8 +393,8 @@ void TestCoordinates::clicksGiveFocusToPad()
     if (!f.showActive())
         QSKIP("the window cannot be activated on this platform");
     const std::vector<std::function<void()>> clicks{
-        [&w] { w.CommandGotoRADEC->click(); },     [&w] { w.CommandGet->click(); },
-        [&w] { w.CommandGotoAbort->click(); },     [&w] { w.TelescopeStatusButton->trigger(); },
+        [&w] { w.CommandGotoRADEC->click(); },      [&w] { w.CommandGet->click(); },
+        [&w] { w.CommandGotoAbort->click(); },      [&w] { w.TelescopeStatusButton->trigger(); },
         [&w] { w.TelescopeInfoButton->trigger(); }, [&w] { w.TelescopeSiteButton->trigger(); },
         [&w] { w.TelescopeDateButton->trigger(); }, [&w] { w.TelescopeAzButton->trigger(); },
     };

@@ -20,43 +20,34 @@
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 using namespace orrinet;
 using namespace std::chrono_literals;
+using namespace Qt::StringLiterals;
 
 namespace {
 
 constexpr int mappedPort = 9;
 
 // The telescope's end of a pseudo-terminal; the line under test opens the other end.
-class PtyPeer
+struct PtyPeer
 {
-public:
     PtyPeer()
     {
         char name[256] = {};
-        if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0)
+        if (::openpty(&master, &slave, name, nullptr, nullptr) != 0)
             return;
         termios raw{};
-        ::tcgetattr(m_slave, &raw);
+        ::tcgetattr(slave, &raw);
         ::cfmakeraw(&raw);
-        ::tcsetattr(m_slave, TCSANOW, &raw);
+        ::tcsetattr(slave, TCSANOW, &raw);
         path = QString::fromLocal8Bit(name);
     }
     ~PtyPeer()
     {
         hangUp();
-        ::close(m_slave);
-    }
-    PtyPeer(const PtyPeer &) = delete;
-    PtyPeer &operator=(const PtyPeer &) = delete;
-
-    int master() const { return m_master; }
-    termios lineSettings() const
-    {
-        termios settings{};
-        ::tcgetattr(m_slave, &settings);
-        return settings;
+        ::close(slave);
     }
     // What the line has sent, waiting for `count` bytes without running the event loop.
     QByteArray receive(qsizetype count) const
@@ -65,26 +56,23 @@ public:
         QElapsedTimer timer;
         timer.start();
         while (got.size() < count && !timer.hasExpired(2000)) {
-            pollfd ready{m_master, POLLIN, 0};
+            pollfd ready{master, POLLIN, 0};
             char chunk[512];
             if (::poll(&ready, 1, 10) > 0 && (ready.revents & POLLIN))
-                got.append(chunk, std::max<ssize_t>(0, ::read(m_master, chunk, sizeof chunk)));
+                got.append(chunk, std::max<ssize_t>(0, ::read(master, chunk, sizeof chunk)));
         }
         return got;
     }
     // The far end goes away, as when the adapter is unplugged.
     void hangUp()
     {
-        if (m_master >= 0)
-            ::close(m_master);
-        m_master = -1;
+        if (master >= 0)
+            ::close(std::exchange(master, -1));
     }
 
+    int master = -1;
+    int slave = -1;
     QString path;
-
-private:
-    int m_master = -1;
-    int m_slave = -1;
 };
 
 // Writes bytes one at a time from another thread, `gap` apart, as a telescope
@@ -92,7 +80,8 @@ private:
 class Streamer
 {
 public:
-    Streamer(int fd, const QByteArray &bytes, std::chrono::microseconds gap, qsizetype watchFrom = 1)
+    Streamer(int fd, const QByteArray &bytes, std::chrono::microseconds gap,
+             qsizetype watchFrom = 1)
         : m_thread([this, fd, bytes, gap, watchFrom](const std::stop_token &stop) {
               // Keeps the pace on a busy machine where allowed; best effort.
               const sched_param realtime{1};
@@ -101,8 +90,9 @@ public:
               for (qsizetype i = 0; i < bytes.size(); ++i) {
                   const auto now = std::chrono::steady_clock::now();
                   if (i >= watchFrom)
-                      longestGap = std::max(longestGap.load(), std::chrono::duration_cast<
-                                                                   std::chrono::microseconds>(now - last));
+                      longestGap = std::max(
+                          longestGap.load(),
+                          std::chrono::duration_cast<std::chrono::microseconds>(now - last));
                   last = now;
                   if (stop.stop_requested() || ::write(fd, bytes.constData() + i, 1) != 1)
                       return;
@@ -189,7 +179,8 @@ void TestQtSerialLine::openExchangeClose()
     const auto line = lineOn(peer.path);
     QVERIFY2(line->open(), qPrintable(line->errorString()));
     QCOMPARE(line->device(), peer.path);
-    const termios settings = peer.lineSettings();
+    termios settings{};
+    ::tcgetattr(peer.slave, &settings);
     QCOMPARE(::cfgetospeed(&settings), speed_t(B9600));
     QCOMPARE(settings.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS), tcflag_t(CS8));
     QCOMPARE(settings.c_iflag & (IXON | IXOFF), tcflag_t(0));
@@ -220,12 +211,15 @@ void TestQtSerialLine::failedOpenNamesTheDevice_data()
     const bool listened = server.listen(QHostAddress::LocalHost);
     const QString refused = QStringLiteral("127.0.0.1:%1").arg(listened ? server.serverPort() : 1);
     server.close();
-    QTest::newRow("no port chosen") << 0 << "" << "^Invalid port number$";
-    QTest::newRow("missing device") << mappedPort << missing
-                                    << "^" + QRegularExpression::escape(missing) + ": No such file or directory";
-    QTest::newRow("malformed bridge") << mappedPort << "tcp://scope.local" << "^tcp://scope\\.local: ";
-    QTest::newRow("bridge refused") << mappedPort << "tcp://" + refused
-                                    << "^" + QRegularExpression::escape(refused) + ": .*(refused|Refused)";
+    QTest::newRow("no port chosen") << 0 << QString() << u"^Invalid port number$"_s;
+    QTest::newRow("malformed bridge")
+        << mappedPort << u"tcp://scope.local"_s << u"^tcp://scope\\.local: "_s;
+    QTest::newRow("missing device")
+        << mappedPort << missing
+        << u"^%1: No such file or directory"_s.arg(QRegularExpression::escape(missing));
+    QTest::newRow("bridge refused")
+        << mappedPort << u"tcp://"_s + refused
+        << u"^%1: .*(refused|Refused)"_s.arg(QRegularExpression::escape(refused));
 }
 
 void TestQtSerialLine::failedOpenNamesTheDevice()
@@ -238,7 +232,8 @@ void TestQtSerialLine::failedOpenNamesTheDevice()
     line->setPortNumber(number);
     QVERIFY(!line->open());
     QVERIFY(!line->isOpen());
-    QVERIFY2(QRegularExpression(error).match(line->errorString()).hasMatch(), qPrintable(line->errorString()));
+    QVERIFY2(QRegularExpression(error).match(line->errorString()).hasMatch(),
+             qPrintable(line->errorString()));
     QVERIFY(!line->write(":GR#"));
 }
 
@@ -249,7 +244,7 @@ void TestQtSerialLine::receiveWaitsForTheQuietLine_data()
     QTest::addColumn<bool>("raised");
 
     QTest::newRow("alignment reply, threshold 3") << QByteArray("ANP#") << 3 << true;
-    QTest::newRow("8-character reply, threshold 7") << QByteArray("-105\xDF" "27#") << 7 << true;
+    QTest::newRow("8-character reply, threshold 7") << "-105\xDF"_ba + "27#" << 7 << true;
     QTest::newRow("shorter than the threshold") << QByteArray("AB#") << 5 << false;
 }
 
@@ -270,7 +265,7 @@ void TestQtSerialLine::receiveWaitsForTheQuietLine()
         line->setReceiveThreshold(threshold);
         Reception reception(*line);
         QSignalSpy received(line.get(), &SerialPort::received);
-        Streamer streamer(peer.master(), reply, 1ms, threshold);
+        Streamer streamer(peer.master, reply, 1ms, threshold);
         received.wait(raised ? 2000 : 150);
         received.wait(100); // longer than the cap: anything more would come now
         streamer.finish();
@@ -296,7 +291,7 @@ void TestQtSerialLine::continuousStreamRaisesWithinTheCap()
 
     QElapsedTimer clock;
     clock.start();
-    Streamer streamer(peer.master(), QByteArray(1000, 'x'), 1ms);
+    Streamer streamer(peer.master, QByteArray(1000, 'x'), 1ms);
     QVERIFY(received.wait(2000));
     QVERIFY2(clock.elapsed() < 300, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(streamer.sent < 1000);
@@ -309,14 +304,15 @@ void TestQtSerialLine::hangUpClosesAndReportsOnce()
     const auto line = lineOn(peer.path);
     QVERIFY2(line->open(), qPrintable(line->errorString()));
     int eventDuringLoss = -1;
-    connect(line.get(), &SerialPort::connectionLost, this, [&] { eventDuringLoss = line->commEvent(); });
+    connect(line.get(), &SerialPort::connectionLost, this,
+            [&] { eventDuringLoss = line->commEvent(); });
     QSignalSpy lost(line.get(), &SerialPort::connectionLost);
     QSignalSpy received(line.get(), &SerialPort::received);
 
     peer.hangUp();
     QVERIFY(lost.wait(2000));
     QVERIFY(!line->isOpen());
-    QVERIFY2(lost.at(0).at(0).toString().startsWith(peer.path + ": "), qPrintable(lost.at(0).at(0).toString()));
+    QCOMPARE(lost.at(0).at(0).toString().section(u": "_s, 0, 0), peer.path);
     QCOMPARE(eventDuringLoss, int(SerialPort::EventLost));
     QVERIFY(!lost.wait(150));
     QCOMPARE(lost.size(), 1);
@@ -353,7 +349,7 @@ void TestQtSerialLine::bridgeExchangeAndFarEndClose()
     adapter->close();
     QVERIFY(lost.wait(2000));
     QVERIFY(!line->isOpen());
-    QVERIFY2(lost.at(0).at(0).toString().startsWith(address + ": "), qPrintable(lost.at(0).at(0).toString()));
+    QCOMPARE(lost.at(0).at(0).toString().section(u": "_s, 0, 0), address);
     QVERIFY(!lost.wait(150));
     QCOMPARE(lost.size(), 1);
 }

@@ -45,7 +45,7 @@ void FakeSerialPort::close()
 
 bool FakeSerialPort::write(const QString &text)
 {
-    if (!m_open || m_failWrites)
+    if (!m_open)
         return false;
     m_writes.push_back({text, m_clock ? m_clock->elapsed() : 0, m_threshold});
     return true;

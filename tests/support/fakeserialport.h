@@ -52,8 +52,6 @@ public:
 
     // Every later open() fails with this description; "" lets opens succeed again.
     void failOpenWith(const QString &description) { m_openFailure = description; }
-    // While set, write() returns false and nothing is recorded.
-    void failWrites(bool fail) { m_failWrites = fail; }
 
     // Characters arriving from the telescope. Ignored while closed. Once the
     // threshold (> 0) is reached, received() is delivered before feed()
@@ -83,7 +81,6 @@ private:
     int m_event = EventNone;
     int m_readCount = 0;
     bool m_open = false;
-    bool m_failWrites = false;
     bool m_delivering = false;
 };
 

@@ -39,20 +39,6 @@ void MemorySettingsStore::preset(const QString &section, const QString &key, con
     m_sections[section][key] = value;
 }
 
-QStringList MemorySettingsStore::writtenKeys() const
-{
-    QStringList keys;
-    for (const Write &write : m_log)
-        keys << write.key;
-    return keys;
-}
-
-bool MemorySettingsStore::contains(const QString &section, const QString &key) const
-{
-    const auto found = m_sections.find(section);
-    return found != m_sections.end() && found->second.contains(key);
-}
-
 QStringList MemorySettingsStore::keys(const QString &section) const
 {
     QStringList keys;

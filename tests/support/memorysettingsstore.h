@@ -31,10 +31,8 @@ public:
 
     // Accepted writes, oldest first.
     const std::vector<Write> &writeLog() const { return m_log; }
-    QStringList writtenKeys() const;
     void clearWriteLog() { m_log.clear(); }
 
-    bool contains(const QString &section, const QString &key) const;
     // The keys present in a section, sorted.
     QStringList keys(const QString &section) const;
     int flushCount() const { return m_flushCount; }

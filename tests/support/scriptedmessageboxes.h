@@ -9,20 +9,16 @@ namespace orrinet {
 
 // Message boxes for tests: gives the queued answers in order and records
 // every box asked for. With nothing queued it answers as if the box had been
-// closed (Cancel, No where there is no Cancel, Ok for a lone Ok) and marks
-// the call as unscripted.
+// closed (Cancel, No where there is no Cancel, Ok for a lone Ok).
 class ScriptedMessageBoxes final : public MessageBoxes
 {
 public:
     struct Call
     {
-        QWidget *parent = nullptr;
         QString title;
         QString text;
         Buttons buttons = Buttons::Ok;
         Icon icon = Icon::Information;
-        Answer answer = Answer::Cancel;
-        bool scripted = false;
     };
 
     Answer ask(QWidget *parent, const QString &title, const QString &text, Buttons buttons,
@@ -33,7 +29,6 @@ public:
     int pending() const { return static_cast<int>(m_answers.size()); }
 
     const std::vector<Call> &calls() const { return m_calls; }
-    int unscriptedCount() const;
     void clear();
 
 private:
