@@ -18,8 +18,8 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <ctime>
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace orrinet;
@@ -28,7 +28,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The simulators a test starts itself serve this port; SimPanel's own, kComPort.
+// The simulators the test starts itself serve this port; SimPanel's own
+// simulator, which can only be terminated, is left idle.
 constexpr int kOwnComPort = 14;
 // The line notices a hang-up at its next event; the simulator hangs up
 // 100 ms after its last reply.
@@ -61,20 +62,11 @@ bool statusServed(frmMain &w)
            w.statusText().startsWith(u"AltAz Mount"_s);
 }
 
-// Processor time this process has used so far.
-qint64 cpuTimeMs()
-{
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    const auto ms = [](const timeval &t) { return qint64(t.tv_sec) * 1000 + t.tv_usec / 1000; };
-    return ms(usage.ru_utime) + ms(usage.ru_stime);
-}
-
 // The reason on the disconnected face (tests/app checks it control by
 // control), and nothing left to time out.
-bool showsLoss(const frmMain &w, int comPort, const QString &reason)
+bool showsLoss(const frmMain &w, const QString &reason)
 {
-    return w.statusText() == u"Connection lost on com %1 - "_s.arg(comPort) + reason &&
+    return w.statusText() == u"Connection lost on com %1 - "_s.arg(kOwnComPort) + reason &&
            w.Picture1->isVisibleTo(&w) && !w.FrameRADEC->isVisibleTo(&w) &&
            w.CommandConnect->text() == u"Connect"_s && !w.Timer1->isActive() &&
            raisedFlags(w).isEmpty() && w.mousePointer() == frmMain::MousePointer::Default;
@@ -87,57 +79,33 @@ class TestConnectionLostSim : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void hangUpAfterSomeCommands();
-    void simulatorEndedWhileReplyAwaited_data();
-    void simulatorEndedWhileReplyAwaited();
+    void lossThenNewSimulator_data();
+    void lossThenNewSimulator();
 };
 
-void TestConnectionLostSim::hangUpAfterSomeCommands()
+void TestConnectionLostSim::lossThenNewSimulator_data()
 {
-    SimPanel p{{u"--hangup-after"_s, u"3"_s}};
-    QVERIFY2(p.connectPort(), qPrintable(p.failure()));
-    QSignalSpy lost(&p.line, &SerialPort::connectionLost);
-    QSignalSpy received(&p.line, &SerialPort::received);
-    for (int command = 0; command < 3; ++command)
-        QVERIFY2(statusServed(p.window), qPrintable(p.window.statusText()));
-    // Still awaited when the line goes.
-    p.window.TelescopeStatusButton->trigger();
-    QVERIFY(p.window.WaitingStatus);
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("served"); // status queries answered before the loss
+    QTest::addColumn<QString>("ending");
 
-    QTRY_COMPARE_WITH_TIMEOUT(lost.size(), 1, kLossTimeoutMs);
-    const QString reason = lost.at(0).at(0).toString();
-    QVERIFY2(reason.startsWith(p.sim.ptyPath() + u": "_s), qPrintable(reason));
-    QVERIFY2(showsLoss(p.window, SimPanel::kComPort, reason), qPrintable(p.window.statusText()));
-
-    // Quiet afterwards: no further event, no busy loop.
-    const qsizetype receivedAfterLoss = received.size();
-    QElapsedTimer wall;
-    wall.start();
-    const qint64 cpuBefore = cpuTimeMs();
-    QVERIFY(!lost.wait(500));
-    const qint64 cpuUsed = cpuTimeMs() - cpuBefore;
-    QVERIFY2(cpuUsed * 4 < wall.elapsed(),
-             qPrintable(u"%1 ms of processor time in %2 ms"_s.arg(cpuUsed).arg(wall.elapsed())));
-    QCOMPARE(received.size(), receivedAfterLoss);
-    QVERIFY(showsLoss(p.window, SimPanel::kComPort, reason));
+    QTest::newRow("hung up after 3 commands")
+        << QStringList{u"--hangup-after"_s, u"3"_s} << 3 << u"by itself"_s;
+    // Slow enough that the reply is still awaited when the simulator ends.
+    const QStringList slow{u"--latency"_s, u"2000"_s};
+    QTest::newRow("terminated (SIGTERM)") << slow << 0 << u"terminate"_s;
+    QTest::newRow("killed (SIGKILL)") << slow << 0 << u"kill"_s;
 }
 
-void TestConnectionLostSim::simulatorEndedWhileReplyAwaited_data()
+void TestConnectionLostSim::lossThenNewSimulator()
 {
-    QTest::addColumn<bool>("kill");
-
-    QTest::newRow("terminated (SIGTERM)") << false;
-    QTest::newRow("killed (SIGKILL)") << true;
-}
-
-void TestConnectionLostSim::simulatorEndedWhileReplyAwaited()
-{
-    QFETCH(bool, kill);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, served);
+    QFETCH(QString, ending);
 
     SimPanel p;
     QProcess first;
-    // Slow enough that the reply is still awaited when the simulator ends.
-    const QString firstPath = startSim(first, {u"--latency"_s, u"2000"_s});
+    const QString firstPath = startSim(first, arguments);
     QVERIFY(!firstPath.isEmpty());
     // Held open before the panel takes the device for itself alone: its
     // number stays taken after the simulator has gone, so the next simulator
@@ -148,21 +116,37 @@ void TestConnectionLostSim::simulatorEndedWhileReplyAwaited()
     const auto release = qScopeGuard([held] { ::close(held); });
     QVERIFY2(connectOwnPort(p), qPrintable(p.window.statusText()));
     QSignalSpy lost(&p.line, &SerialPort::connectionLost);
+    QSignalSpy received(&p.line, &SerialPort::received);
+    for (int query = 0; query < served; ++query)
+        QVERIFY2(statusServed(p.window), qPrintable(p.window.statusText()));
+    // Still awaited when the line goes.
     p.window.TelescopeStatusButton->trigger();
     QVERIFY(p.window.Timer1->isActive());
     QCOMPARE(p.window.mousePointer(), frmMain::MousePointer::Hourglass);
 
-    kill ? first.kill() : first.terminate();
+    if (ending == u"terminate"_s)
+        first.terminate();
+    else if (ending == u"kill"_s)
+        first.kill();
     QVERIFY(first.waitForFinished(SimProcess::kStopTimeoutMs));
     QTRY_COMPARE_WITH_TIMEOUT(lost.size(), 1, kLossTimeoutMs);
     const QString reason = lost.at(0).at(0).toString();
     QVERIFY2(reason.startsWith(firstPath + u": "_s), qPrintable(reason));
-    QVERIFY2(showsLoss(p.window, kOwnComPort, reason), qPrintable(p.window.statusText()));
-    // Reported once.
-    QVERIFY(!lost.wait(300));
-    QVERIFY(showsLoss(p.window, kOwnComPort, reason));
+    QVERIFY2(showsLoss(p.window, reason), qPrintable(p.window.statusText()));
 
-    if (kill) {
+    // Quiet afterwards: no further report or event, no busy loop.
+    const qsizetype receivedAfterLoss = received.size();
+    QElapsedTimer wall;
+    wall.start();
+    const std::clock_t cpuBefore = std::clock(); // processor time of this process
+    QVERIFY(!lost.wait(500));
+    const qint64 cpuUsed = qint64(std::clock() - cpuBefore) * 1000 / CLOCKS_PER_SEC;
+    QVERIFY2(cpuUsed * 4 < wall.elapsed(),
+             qPrintable(u"%1 ms of processor time in %2 ms"_s.arg(cpuUsed).arg(wall.elapsed())));
+    QCOMPARE(received.size(), receivedAfterLoss);
+    QVERIFY(showsLoss(p.window, reason));
+
+    if (ending == u"kill"_s) {
         // Its port mapping is left behind, naming a device that is gone.
         p.window.CommandConnect_Click();
         const QString refused =
