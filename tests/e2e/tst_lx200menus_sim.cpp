@@ -1,13 +1,16 @@
-// The LX200GPS and Autostar menus and the console through the real serial
-// stack against the simulator: delayed verdicts, a keypad macro that starts a
-// real slew, the park, and a console reply read in pieces.
+// The menus and the console through the real serial stack against the
+// simulator: the five Telescope queries with real pauses, delayed verdicts, a
+// keypad macro that starts a real slew, the park, and a console reply read in
+// pieces.
 
 #include "commands/frmCmd.h"
+#include "link/protocol.h"
 #include "support/privatesettings.h"
 #include "support/simpanel.h"
 #include "support/waitingflags.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -19,13 +22,16 @@ using namespace orrinet;
 using namespace orrinet::testing;
 using namespace Qt::StringLiterals;
 
+Q_DECLARE_METATYPE(orrinet::TelescopeQuery)
+
 namespace {
 
-constexpr int kReplyTimeoutMs = 4000;
+// A reply at 9600 baud plus the 200 ms pause of a two-step query fit well within this.
+constexpr int kSettleTimeoutMs = 4000;
 // A macro blocks for 3 s; its display text follows within a few character times.
 constexpr int kMacroTimeoutMs = 8000;
 
-bool settled(const frmMain &w, int timeoutMs = kReplyTimeoutMs)
+bool settled(const frmMain &w, int timeoutMs = kSettleTimeoutMs)
 {
     return QTest::qWaitFor([&w] { return raisedFlags(w).isEmpty(); }, timeoutMs);
 }
@@ -48,6 +54,8 @@ private Q_SLOTS:
     void verdicts();
     void initTestCase();
     void cleanupTestCase() { m_panel.reset(); }
+    void queries_data();
+    void queries();
     void polarisMacroStartsSlew();
     void consoleShowsWholeReply();
     void parkStopsTracking();
@@ -97,6 +105,59 @@ void TestLx200MenusSim::initTestCase()
     QVERIFY2(m_panel->connectPort(), qPrintable(m_panel->failure()));
 }
 
+void TestLx200MenusSim::queries_data()
+{
+    QTest::addColumn<TelescopeQuery>("query");
+    QTest::addColumn<QAction *>("item");
+    // The result line; a pattern where the simulator's clock or sky moves.
+    QTest::addColumn<QString>("line");
+
+    const frmMain &w = m_panel->window;
+    QTest::newRow("Status") << TelescopeQuery::Status << w.TelescopeStatusButton
+                            << u"^AltAz Mount, Tracking, Not aligned$"_s;
+    QTest::newRow("Firmware verson")
+        << TelescopeQuery::Firmware << w.TelescopeInfoButton << u"^LX2001   Firmware 4\\.2l$"_s;
+    QTest::newRow("Site Lat/Lon") << TelescopeQuery::Site << w.TelescopeSiteButton
+                                  << u"^Lat 33\u00B052'N   Lon 117\u00B005'W$"_s;
+    QTest::newRow("Date and Time") << TelescopeQuery::DateTime << w.TelescopeDateButton
+                                   << u"^Date \\d\\d/\\d\\d/\\d\\d   Time \\d\\d:\\d\\d:\\d\\d$"_s;
+    QTest::newRow("Azimuth/Altitude")
+        << TelescopeQuery::AzimuthAltitude << w.TelescopeAzButton
+        << u"^Azimuth \\d{3}\u00B0\\d\\d'\\d\\d\"   Altitude [+-]\\d\\d\u00B0\\d\\d'\\d\\d\"$"_s;
+}
+
+// Run before the macro and the park change what the telescope reports.
+void TestLx200MenusSim::queries()
+{
+    QFETCH(TelescopeQuery, query);
+    QFETCH(QAction *, item);
+    QFETCH(QString, line);
+
+    const TelescopeQueryInfo &info = telescopeQuery(query);
+    frmMain &w = m_panel->window;
+    QElapsedTimer clock;
+    clock.start();
+    item->trigger();
+    QCOMPARE(w.statusText(), QString(info.sentStatus));
+    QCOMPARE(w.mousePointer(), frmMain::MousePointer::Hourglass);
+
+    QVERIFY(settled(w));
+    QVERIFY(!w.Timer1->isActive());
+    QCOMPARE(w.mousePointer(), frmMain::MousePointer::Default);
+    QVERIFY2(QRegularExpression(line).match(w.statusText()).hasMatch(), qPrintable(w.statusText()));
+    // Each reply is read whole, "#" included, although longer than some thresholds.
+    QVERIFY2(w.ReceiveBuffer.endsWith(u'#'), qPrintable(w.ReceiveBuffer));
+    // The second command waits 200 ms after the first reply.
+    if (info.secondFlag)
+        QVERIFY2(clock.elapsed() >= kPauseQuerySecondStepMs,
+                 qPrintable(QString::number(clock.elapsed())));
+
+    // Nothing more arrives: no time-out and no stray input replaces the line.
+    const QString shown = w.statusText();
+    QTest::qWait(300);
+    QCOMPARE(w.statusText(), shown);
+}
+
 void TestLx200MenusSim::polarisMacroStartsSlew()
 {
     frmMain &w = m_panel->window;
@@ -121,7 +182,7 @@ void TestLx200MenusSim::consoleShowsWholeReply()
         console.SendCommand->click();
         // Waited for past the terminator: anything after it would be shown too.
         (void)QTest::qWaitFor([&] { return console.Text2->text().endsWith(u'#'); },
-                              kReplyTimeoutMs);
+                              kSettleTimeoutMs);
         QTest::qWait(50);
         reply = console.Text2->text();
         console.CloseCommand->click();
