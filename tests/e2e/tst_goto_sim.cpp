@@ -1,16 +1,23 @@
-// Goto, Get and Halt through the real serial stack against the simulator. Its
-// site lies at latitude +33 deg 52', it powers up pointing at the meridian, and
-// it never answers the firmware query, like some third-party servers.
+// Goto, Get, Halt and pointer slewing through the real serial stack against
+// the simulator. Its site lies at latitude +33 deg 52', it powers up pointing
+// at the meridian, and it never answers the firmware query, like some
+// third-party servers.
 
 #include "app/commandbutton.h"
+#include "app/picturebox.h"
+#include "motion/pointercentre.h"
 #include "support/privatesettings.h"
 #include "support/simpanel.h"
 #include "support/waitingflags.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QSlider>
 #include <QTest>
+#include <QTime>
 #include <QTimer>
 #include <memory>
 
@@ -53,6 +60,7 @@ private Q_SLOTS:
     void gotoAboveHorizonArrives();
     void gotoBelowHorizonIsRefused();
     void haltStopsTheSlew();
+    void pointerSlewEastAtTheSliderRate();
 
 private:
     bool get() { return press(m_panel->window, m_panel->window.CommandGet); }
@@ -136,6 +144,42 @@ void TestGotoSim::haltStopsTheSlew()
     QTest::qWait(1000);
     QVERIFY(get());
     QCOMPARE(w.LabelRADEC->text(), stopped);
+}
+
+void TestGotoSim::pointerSlewEastAtTheSliderRate()
+{
+    frmMain &w = m_panel->window;
+    w.CheckRADEC->setChecked(false); // else leaving pointer mode starts a Get of its own
+    w.SliderMove->setValue(9);       // 1.0 deg/s on both axes
+    w.PTDbutton[6]->trigger();       // halt 300 ms after the last movement
+    // The right ascension a Get reads, in degrees.
+    const auto ra = [this, &w]() -> double {
+        const QTime hms = get() ? QTime::fromString(w.RaString.left(8), u"HH:mm:ss"_s) : QTime();
+        return hms.isValid() ? hms.msecsSinceStartOfDay() / 240000.0 : -1; // 4 min a degree
+    };
+    const double start = ra();
+    QVERIFY(start >= 0);
+
+    w.CheckPointerControl->setChecked(true);
+    const QPoint centre = orrinet::pointerCentre(w.PointerRect) - w.PointerOrigin;
+    QElapsedTimer slewing;
+    slewing.start();
+    while (slewing.elapsed() < 1000) {
+        if (w.SkipNextPointerMove) // the echo of the re-centring
+            w.PicturePointer_MouseMove(0, 0, centre.x(), centre.y());
+        w.PicturePointer_MouseMove(0, 0, centre.x() + 4, centre.y());
+        QTest::qWait(100);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(w.statusText(), u"Stop"_s, 2000);
+    const double seconds = slewing.elapsed() / 1000.0;
+    // Still in pointer mode: leaving it would send a halt of its own.
+    const double stopped = ra();
+    const double moved = stopped - start;
+    QVERIFY2(moved > 0.75 && moved < seconds * 1.25,
+             qPrintable(u"moved %1 deg in %2 s"_s.arg(moved).arg(seconds)));
+
+    QTest::qWait(500);
+    QVERIFY2(qAbs(ra() - stopped) < 0.01, "the halt stopped the slew");
 }
 
 ORRINET_E2E_MAIN(TestGotoSim)
