@@ -110,20 +110,15 @@ void PointerTest::enteringHoldsPointerInCentre()
 
     w.CheckPointerControl->setChecked(true);
     QCOMPARE(w.statusText(), QStringLiteral("Move using pointer activated 25ms"));
-    for (const QWidget *hidden : {static_cast<QWidget *>(w.FrameFocus), (QWidget *)w.FrameMove,
-                                  (QWidget *)w.FrameRADEC, (QWidget *)w.FrameAutostar})
-        QVERIFY(!hidden->isVisible());
+    for (QWidget *frame :
+         std::initializer_list<QWidget *>{w.FrameFocus, w.FrameMove, w.FrameRADEC, w.FrameAutostar})
+        QVERIFY(!frame->isVisible());
     QVERIFY(w.PicturePointer->hasFocus());
-    const QString confine = QStringLiteral("confine %1,%2 %3x%4")
-                                .arg(area.left())
-                                .arg(area.top())
-                                .arg(area.width())
-                                .arg(area.height());
+    QStringList expected{QString::asprintf("confine %d,%d %dx%d", area.left(), area.top(),
+                                           area.width(), area.height())};
     // Parked before the grab, which would pull it to the pad's edge.
-    const QStringList expected =
-        startAtCentre
-            ? QStringList{confine}
-            : QStringList{QStringLiteral("warp %1,%2").arg(centre.x()).arg(centre.y()), confine};
+    if (!startAtCentre)
+        expected.prepend(QString::asprintf("warp %d,%d", centre.x(), centre.y()));
     QCOMPARE(f.cursor.calls, expected);
     QCOMPARE(w.SkipNextPointerMove, !startAtCentre);
     if (startAtCentre) // the reference is the centre, as an echo would have made it
@@ -229,41 +224,34 @@ void PointerTest::keys_data()
     QTest::addColumn<int>("slider");
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("sliderAfter");
-    QTest::addColumn<QStringList>("writes");
-    QTest::addColumn<QString>("status");
+    QTest::addColumn<QStringList>("writes"); // the texts are those of the buttons and the slider
 
-    QTest::newRow("up") << 2 << 38 << 3 << QStringList{":RA00.1#", ":RE00.1#"}
-                        << QString::fromLatin1("Slew set to 0.1\xB0/sec");
-    QTest::newRow("up at 12 goes to 2")
-        << 12 << 38 << 2 << QStringList{":RC#"} << "Slew set to Centering Rate 2x (Key 2)";
-    QTest::newRow("down at 2 goes to 12") << 2 << 40 << 12 << QStringList{":RA05.0#", ":RE05.0#"}
-                                          << QString::fromLatin1("Slew set to 5.0\xB0/sec");
+    QTest::newRow("up") << 2 << 38 << 3 << QStringList{":RA00.1#", ":RE00.1#"};
+    QTest::newRow("up at 12 goes to 2") << 12 << 38 << 2 << QStringList{":RC#"};
+    QTest::newRow("down at 2 goes to 12") << 2 << 40 << 12 << QStringList{":RA05.0#", ":RE05.0#"};
     QTest::newRow("down from guide goes to 12")
-        << 1 << 40 << 12 << QStringList{":RA05.0#", ":RE05.0#"}
-        << QString::fromLatin1("Slew set to 5.0\xB0/sec");
-    QTest::newRow("end") << 2 << 35 << 2 << QStringList{":FQ#"} << "Focus stopped";
-    QTest::newRow("page down") << 2 << 34 << 2 << QStringList{":FQ#"} << "Focus stopped";
-    QTest::newRow("space") << 2 << 32 << 2 << QStringList{":Q#"} << "Goto cancelled.";
-    QTest::newRow("other key") << 2 << 65 << 2 << QStringList{} << "";
+        << 1 << 40 << 12 << QStringList{":RA05.0#", ":RE05.0#"};
+    QTest::newRow("end") << 2 << 35 << 2 << QStringList{":FQ#"};
+    QTest::newRow("page down") << 2 << 34 << 2 << QStringList{":FQ#"};
+    QTest::newRow("space") << 2 << 32 << 2 << QStringList{":Q#"};
+    QTest::newRow("other key") << 2 << 65 << 2 << QStringList{};
 }
 
+// The pad keeps the focus and pointer mode stays.
 void PointerTest::keys()
 {
     QFETCH(int, slider);
     QFETCH(int, key);
     QFETCH(int, sliderAfter);
     QFETCH(QStringList, writes);
-    QFETCH(QString, status);
     PanelFixture f{{{"com_port", "3"}, {"slew_rate", QString::number(slider)}}};
     QVERIFY(f.showActive());
     QVERIFY(f.connectPort());
     f.window.CheckPointerControl->setChecked(true);
-    f.window.setStatusText(QString());
 
     f.window.PicturePointer_KeyDown(key, 0);
     QCOMPARE(f.window.SliderMove->value(), sliderAfter);
     QCOMPARE(f.written(), writes);
-    QCOMPARE(f.window.statusText(), status);
     QVERIFY(f.window.CheckPointerControl->isChecked());
     QVERIFY(f.window.PicturePointer->hasFocus());
 }
