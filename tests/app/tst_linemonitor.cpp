@@ -41,8 +41,7 @@ private Q_SLOTS:
     void listsExchangeInOrder();
     void escapesBytes();
     void keepsMostRecentLines();
-    void copyPutsEveryLineOnClipboard();
-    void recordsNothingWhileClosed();
+    void copyThenClose();
 };
 
 void LineMonitorTest::listsExchangeInOrder_data()
@@ -103,33 +102,29 @@ void LineMonitorTest::keepsMostRecentLines()
     QCOMPARE(log.at(log.size() - 2).text.size(), LineLog::kBytesPerLine);
 }
 
-void LineMonitorTest::copyPutsEveryLineOnClipboard()
+// Copy puts every line on the clipboard; closed, the monitor records nothing.
+void LineMonitorTest::copyThenClose()
 {
     PanelFixture f;
     QVERIFY(f.connectPort(1));
     f.window.LineMonitorButton_Click();
     f.window.CommandGet_Click();
-    f.port.feed(QStringLiteral("12:34:56#"));
+    f.port.feed(u"12:34:56#"_s);
 
-    f.window.lineMonitor()->CommandCopy->click();
+    orrinet::frmMonitor *monitor = f.window.lineMonitor();
+    monitor->CommandCopy->click();
     const QStringList lines = QGuiApplication::clipboard()->text().split(u'\n');
     QCOMPARE(lines.size(), 4); // three lines, each ended by a line feed
-    const QRegularExpression stamp(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d  (TX|RX)  "));
-    QVERIFY(lines[0].contains(stamp) && lines[0].endsWith(QStringLiteral("  TX  :GR#")));
-    QVERIFY(lines[1].endsWith(QStringLiteral("  RX  12:34:56#")));
-    QVERIFY(lines[2].endsWith(QStringLiteral("  TX  :GD#")));
-}
+    const QRegularExpression stamp(u"^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d  (TX|RX)  "_s);
+    QVERIFY(lines[0].contains(stamp) && lines[0].endsWith(u"  TX  :GR#"_s));
+    QVERIFY(lines[1].endsWith(u"  RX  12:34:56#"_s));
+    QVERIFY(lines[2].endsWith(u"  TX  :GD#"_s));
 
-void LineMonitorTest::recordsNothingWhileClosed()
-{
-    PanelFixture f;
-    QVERIFY(f.connectPort(1));
-    f.window.LineMonitorButton_Click();
-    f.window.lineMonitor()->close();
+    monitor->close();
+    f.port.feed(u"+45*30:15#"_s);
     f.window.CommandGet_Click();
-    f.port.feed(QStringLiteral("12:34:56#"));
-    QCOMPARE(f.window.lineMonitor()->log().size(), 0);
-    QCOMPARE(f.written(), QStringList({":GR#", ":GD#"}));
+    QCOMPARE(f.written().size(), 3);
+    QCOMPARE(monitor->log().size(), 3);
 }
 
 QTEST_MAIN(LineMonitorTest)
