@@ -146,22 +146,13 @@ void TestConnectionLostSim::lossThenNewSimulator()
     QCOMPARE(received.size(), receivedAfterLoss);
     QVERIFY(showsLoss(p.window, reason));
 
-    if (ending == u"kill"_s) {
-        // Its port mapping is left behind, naming a device that is gone.
-        p.window.CommandConnect_Click();
-        const QString refused =
-            u"Error opening com port %1 - %2: "_s.arg(kOwnComPort).arg(firstPath);
-        QVERIFY2(p.window.statusText().startsWith(refused), qPrintable(p.window.statusText()));
-    }
     // A new simulator on another device, mapped under the same number.
     QProcess second;
     const QString secondPath = startSim(second, {});
     QVERIFY(!secondPath.isEmpty() && secondPath != firstPath);
     QVERIFY2(connectOwnPort(p), qPrintable(p.window.statusText()));
     QCOMPARE(p.line.device(), secondPath);
-    QCOMPARE(p.window.statusText(), u"Connected to com %1"_s.arg(kOwnComPort));
     QVERIFY2(statusServed(p.window), qPrintable(p.window.statusText()));
-    QCOMPARE(lost.size(), 1);
     second.terminate();
     QVERIFY(second.waitForFinished(SimProcess::kStopTimeoutMs));
 }
