@@ -1,13 +1,19 @@
 // The receive handler and the Telescope menu over the fake line: which branch
 // serves a reply, the time-out texts, late replies, and each query's bytes,
-// thresholds, pause, hourglass and result line.
+// thresholds, pause, hourglass and result line. Then the line going away
+// (Disconnect; adapter unplugged, line hung up, bridge reset): nothing stays
+// awaited, the window falls back to its disconnected face and says why, and
+// Connect works again.
 
+#include "app/commandbutton.h"
 #include "app/frmMain.h"
 #include "link/protocol.h"
 #include "support/panelfixture.h"
 #include "support/waitingflags.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QTest>
@@ -43,6 +49,32 @@ bool hourglassShown()
     return cursor && cursor->shape() == Qt::WaitCursor;
 }
 
+// Which controls are shown and enabled, and the Connect button's face: after
+// a loss, those of a window that never connected.
+QStringList face(const frmMain &w)
+{
+    QStringList lines{w.CommandConnect->text(), w.CommandConnect->backColor().name()};
+    for (const QWidget *widget : w.findChildren<QWidget *>()) {
+        lines << widget->objectName() + (widget->isVisibleTo(&w) ? u" shown"_s : u" hidden"_s) +
+                     (widget->isEnabled() ? u""_s : u" disabled"_s);
+    }
+    for (const QAction *action : w.findChildren<QAction *>())
+        lines << action->objectName() + (action->isEnabled() ? u""_s : u" disabled"_s);
+    return lines;
+}
+
+// Loses the line while its box is open, then answers Yes.
+struct LosingBoxes final : MessageBoxes
+{
+    explicit LosingBoxes(FakeSerialPort &line) : port(line) {}
+    Answer ask(QWidget *, const QString &, const QString &, Buttons, Icon) override
+    {
+        port.loseConnection(u"gone"_s);
+        return Answer::Yes;
+    }
+    FakeSerialPort &port;
+};
+
 } // namespace
 
 class TestDispatcher : public QObject
@@ -54,10 +86,13 @@ private Q_SLOTS:
     void gotoTimeoutNamesDecFirst();
     void queries_data();
     void queries();
-    void lineGoneEndsEveryExchange_data();
-    void lineGoneEndsEveryExchange();
+    void disconnectEndsEveryExchange_data();
+    void disconnectEndsEveryExchange();
     void overdueExchangeIsAbandoned_data();
     void overdueExchangeIsAbandoned();
+    void lossShowsDisconnectedFaceAndReason_data();
+    void lossShowsDisconnectedFaceAndReason();
+    void lossWhileAMessageBoxWaitsKeepsItsReport();
 };
 
 void TestDispatcher::servesFlagsInFixedOrder()
@@ -177,22 +212,19 @@ void TestDispatcher::queries()
     }
 }
 
-void TestDispatcher::lineGoneEndsEveryExchange_data()
+void TestDispatcher::disconnectEndsEveryExchange_data()
 {
     QTest::addColumn<int>("pending"); // a menu item, or -1 for a Get
-    QTest::addColumn<bool>("lost");   // else Disconnect
 
-    QTest::newRow("Get, Disconnect") << -1 << false;
-    QTest::newRow("firmware, Disconnect") << 1 << false;
-    QTest::newRow("site, line lost") << 2 << true;
+    QTest::newRow("Get") << -1;
+    QTest::newRow("firmware") << 1;
 }
 
-// Nothing awaited survives the line: after reconnecting, a status reply is
+// Nothing awaited survives Disconnect: after reconnecting, a status reply is
 // read as a status, and no time-out text replaces the disconnect text.
-void TestDispatcher::lineGoneEndsEveryExchange()
+void TestDispatcher::disconnectEndsEveryExchange()
 {
     QFETCH(int, pending);
-    QFETCH(bool, lost);
 
     PanelFixture f;
     QVERIFY(f.connectPort(1));
@@ -200,7 +232,7 @@ void TestDispatcher::lineGoneEndsEveryExchange()
         f.window.CommandGet_Click();
     else
         (f.window.*kMenuItems[std::size_t(pending)])->trigger();
-    lost ? f.port.loseConnection(u"gone"_s) : void(f.disconnectPort());
+    QVERIFY(f.disconnectPort());
     QVERIFY(raisedFlags(f.window).isEmpty());
     QVERIFY(!f.window.Timer1->isActive());
     QVERIFY(!hourglassShown());
@@ -254,6 +286,91 @@ void TestDispatcher::overdueExchangeIsAbandoned()
     f.port.feed(u"1"_s);
     f.port.feed(u"1"_s);
     QCOMPARE(f.written(), written);
+}
+
+void TestDispatcher::lossShowsDisconnectedFaceAndReason_data()
+{
+    QTest::addColumn<QString>("pending"); // the control pressed before the loss
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<bool>("reportedOpen"); // reported before the line closed itself
+
+    QTest::newRow("idle, pty hung up") << QString() << u"/dev/pts/4: the device hung up"_s << false;
+    QTest::newRow("status query awaited, adapter unplugged")
+        << u"TelescopeStatusButton"_s << u"/dev/ttyUSB0: No such device"_s << false;
+    QTest::newRow("goto awaited, reported while open")
+        << u"CommandGotoRADEC"_s << u"192.168.4.1:4030: The remote host closed the connection"_s
+        << true;
+    QTest::newRow("pointer mode") << u"CheckPointerControl"_s << u"/dev/ttyS2: Input/output error"_s
+                                  << false;
+}
+
+void TestDispatcher::lossShowsDisconnectedFaceAndReason()
+{
+    QFETCH(QString, pending);
+    QFETCH(QString, reason);
+    QFETCH(bool, reportedOpen);
+
+    PanelFixture f{{{"com_port", "3"}, {"send_focus_rate_box", "1"}, {"slew_rate", "10"}}};
+    const QStringList disconnectedFace = face(f.window);
+    f.window.CommandConnect_Click();
+    const QStringList connectWrites = f.written();
+    f.forgetTraffic();
+    if (auto *action = f.window.findChild<QAction *>(pending))
+        action->trigger();
+    else if (auto *button = f.window.findChild<QAbstractButton *>(pending))
+        button->click();
+    const bool replyAwaited = !pending.isEmpty() && pending != u"CheckPointerControl"_s;
+    QCOMPARE(f.window.Timer1->isActive(), replyAwaited);
+    f.forgetTraffic();
+
+    if (reportedOpen)
+        Q_EMIT f.port.connectionLost(reason);
+    else
+        f.port.loseConnection(reason);
+    const QString lost = u"Connection lost on com 3 - "_s + reason;
+    QVERIFY(!f.port.isOpen());
+    QCOMPARE(face(f.window), disconnectedFace);
+    QCOMPARE(f.window.statusText(), lost);
+    QVERIFY(!f.window.CheckPointerControl->isChecked());
+    // No reply can come: no time-out text later, no hourglass left behind.
+    QVERIFY(raisedFlags(f.window).isEmpty());
+    QVERIFY(!f.window.Timer1->isActive());
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+
+    // Nothing goes anywhere, and a second report of the same loss changes nothing.
+    f.window.Send_Command(u":GR#"_s);
+    f.window.CommandGet_Click();
+    Q_EMIT f.port.connectionLost(u"stray report"_s);
+    QVERIFY(f.written().isEmpty());
+    QVERIFY(f.pauses().empty());
+    QCOMPARE(f.window.statusText(), lost);
+
+    // The port was let go: Connect opens it again and sends what the first one sent.
+    f.window.CommandConnect_Click();
+    QVERIFY(f.port.isOpen());
+    QCOMPARE(f.port.openCount(), 2);
+    QCOMPARE(f.written(), connectWrites);
+    QCOMPARE(f.window.statusText(), u"Connected to com 3"_s);
+
+    // The line may report late: Disconnect's text stays.
+    QVERIFY(f.disconnectPort());
+    Q_EMIT f.port.connectionLost(u"late report"_s);
+    QCOMPARE(f.window.statusText(), u"Disconnected from com 3"_s);
+}
+
+void TestDispatcher::lossWhileAMessageBoxWaitsKeepsItsReport()
+{
+    RecordingWait wait;
+    FakeSerialPort port{&wait};
+    MemorySettingsStore settings;
+    LosingBoxes boxes{port};
+    RecordingCursor cursor;
+    frmMain window{Platform{port, settings, wait, boxes, cursor}};
+    window.CommandConnect_Click();
+    QVERIFY(port.isOpen());
+
+    window.RemoveRegButton_Click();
+    QCOMPARE(window.statusText(), u"Connection lost on com 1 - gone"_s);
 }
 
 QTEST_MAIN(TestDispatcher)
