@@ -104,12 +104,10 @@ private Q_SLOTS:
     void gotoTimeoutNamesDecFirst();
     void queries_data();
     void queries();
-    void disconnectEndsEveryExchange_data();
-    void disconnectEndsEveryExchange();
     void overdueExchangeIsAbandoned_data();
     void overdueExchangeIsAbandoned();
-    void lossShowsDisconnectedFaceAndReason_data();
-    void lossShowsDisconnectedFaceAndReason();
+    void lineGone_data();
+    void lineGone();
     void lossWhileAMessageBoxWaitsKeepsItsReport();
     void listsExchangeInOrder_data();
     void listsExchangeInOrder();
@@ -235,38 +233,6 @@ void TestDispatcher::queries()
     }
 }
 
-void TestDispatcher::disconnectEndsEveryExchange_data()
-{
-    QTest::addColumn<int>("pending"); // a menu item, or -1 for a Get
-
-    QTest::newRow("Get") << -1;
-    QTest::newRow("firmware") << 1;
-}
-
-// Nothing awaited survives Disconnect: after reconnecting, a status reply is
-// read as a status, and no time-out text replaces the disconnect text.
-void TestDispatcher::disconnectEndsEveryExchange()
-{
-    QFETCH(int, pending);
-
-    PanelFixture f;
-    QVERIFY(f.connectPort(1));
-    if (pending < 0)
-        f.window.CommandGet_Click();
-    else
-        (f.window.*kMenuItems[std::size_t(pending)])->trigger();
-    QVERIFY(f.disconnectPort());
-    QVERIFY(raisedFlags(f.window).isEmpty());
-    QVERIFY(!f.window.Timer1->isActive());
-    QVERIFY(!hourglassShown());
-    QCOMPARE(f.port.receiveThreshold(), 1);
-
-    QVERIFY(f.connectPort());
-    f.window.TelescopeStatusButton_Click();
-    f.port.feed(u"GNP#"_s);
-    QCOMPARE(f.window.statusText(), u"German Mount, Not Tracking, Scope was parked"_s);
-}
-
 void TestDispatcher::overdueExchangeIsAbandoned_data()
 {
     QTest::addColumn<int>("pending"); // a menu item, or -1 for a Get
@@ -311,12 +277,14 @@ void TestDispatcher::overdueExchangeIsAbandoned()
     QCOMPARE(f.written(), written);
 }
 
-void TestDispatcher::lossShowsDisconnectedFaceAndReason_data()
+void TestDispatcher::lineGone_data()
 {
-    QTest::addColumn<QString>("pending"); // the control pressed before the loss
-    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("pending");   // the control pressed before the line goes
+    QTest::addColumn<QString>("reason");    // why the line was lost; none: Disconnect
     QTest::addColumn<bool>("reportedOpen"); // reported before the line closed itself
 
+    QTest::newRow("Get awaited, Disconnect") << u"CommandGet"_s << QString() << false;
+    QTest::newRow("firmware awaited, Disconnect") << u"TelescopeInfoButton"_s << QString() << false;
     QTest::newRow("idle, pty hung up") << QString() << u"/dev/pts/4: the device hung up"_s << false;
     QTest::newRow("status query awaited, adapter unplugged")
         << u"TelescopeStatusButton"_s << u"/dev/ttyUSB0: No such device"_s << false;
@@ -327,7 +295,9 @@ void TestDispatcher::lossShowsDisconnectedFaceAndReason_data()
                                   << false;
 }
 
-void TestDispatcher::lossShowsDisconnectedFaceAndReason()
+// Nothing awaited survives the line, the window shows its disconnected face
+// and why, and no time-out text can replace that.
+void TestDispatcher::lineGone()
 {
     QFETCH(QString, pending);
     QFETCH(QString, reason);
@@ -342,43 +312,42 @@ void TestDispatcher::lossShowsDisconnectedFaceAndReason()
         action->trigger();
     else if (auto *button = f.window.findChild<QAbstractButton *>(pending))
         button->click();
-    const bool replyAwaited = !pending.isEmpty() && pending != u"CheckPointerControl"_s;
-    QCOMPARE(f.window.Timer1->isActive(), replyAwaited);
     f.forgetTraffic();
 
-    if (reportedOpen)
+    if (reason.isNull())
+        QVERIFY(f.disconnectPort());
+    else if (reportedOpen)
         Q_EMIT f.port.connectionLost(reason);
     else
         f.port.loseConnection(reason);
-    const QString lost = u"Connection lost on com 3 - "_s + reason;
+    const QString gone =
+        reason.isNull() ? u"Disconnected from com 3"_s : u"Connection lost on com 3 - "_s + reason;
     QVERIFY(!f.port.isOpen());
     QCOMPARE(face(f.window), disconnectedFace);
-    QCOMPARE(f.window.statusText(), lost);
+    QCOMPARE(f.window.statusText(), gone);
     QVERIFY(!f.window.CheckPointerControl->isChecked());
-    // No reply can come: no time-out text later, no hourglass left behind.
     QVERIFY(raisedFlags(f.window).isEmpty());
     QVERIFY(!f.window.Timer1->isActive());
-    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    QVERIFY(!hourglassShown());
+    QCOMPARE(f.port.receiveThreshold(), 1);
 
-    // Nothing goes anywhere, and a second report of the same loss changes nothing.
+    // Nothing goes anywhere, and a late report of a loss changes nothing.
     f.window.Send_Command(u":GR#"_s);
     f.window.CommandGet_Click();
-    Q_EMIT f.port.connectionLost(u"stray report"_s);
+    Q_EMIT f.port.connectionLost(u"late report"_s);
     QVERIFY(f.written().isEmpty());
     QVERIFY(f.pauses().empty());
-    QCOMPARE(f.window.statusText(), lost);
+    QCOMPARE(f.window.statusText(), gone);
 
-    // The port was let go: Connect opens it again and sends what the first one sent.
+    // The port was let go: Connect opens it again and sends what the first
+    // one sent, and a status reply is read as a status.
     f.window.CommandConnect_Click();
     QVERIFY(f.port.isOpen());
     QCOMPARE(f.port.openCount(), 2);
     QCOMPARE(f.written(), connectWrites);
-    QCOMPARE(f.window.statusText(), u"Connected to com 3"_s);
-
-    // The line may report late: Disconnect's text stays.
-    QVERIFY(f.disconnectPort());
-    Q_EMIT f.port.connectionLost(u"late report"_s);
-    QCOMPARE(f.window.statusText(), u"Disconnected from com 3"_s);
+    f.window.TelescopeStatusButton_Click();
+    f.port.feed(u"GNP#"_s);
+    QCOMPARE(f.window.statusText(), u"German Mount, Not Tracking, Scope was parked"_s);
 }
 
 void TestDispatcher::lossWhileAMessageBoxWaitsKeepsItsReport()
