@@ -123,12 +123,9 @@ void PointerTest::enteringHoldsPointerInCentre()
     QCOMPARE(w.SkipNextPointerMove, !startAtCentre);
     if (startAtCentre) // the reference is the centre, as an echo would have made it
         QCOMPARE(QPointF(w.LastPointerX, w.LastPointerY), QPointF(centre - origin));
-    QVERIFY(f.written().isEmpty());
 
     w.CheckPointerControl->setChecked(false);
     QCOMPARE(f.cursor.calls.last(), QStringLiteral("release"));
-    QVERIFY(!f.cursor.confined);
-    QVERIFY(f.written().isEmpty());
 }
 
 void PointerTest::movementsWriteAndHalt_data()
