@@ -20,15 +20,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QPoint localCentre(const frmMain &w)
-{
-    return orrinet::pointerCentre(w.PointerRect) - w.PointerOrigin;
-}
-
 // One movement of the pointer from the pad's centre, then its echo.
 void move(PanelFixture &f, int dx, int dy)
 {
-    const QPoint at = localCentre(f.window) + QPoint(dx, dy);
+    const frmMain &w = f.window;
+    const QPoint at = orrinet::pointerCentre(w.PointerRect) - w.PointerOrigin + QPoint(dx, dy);
     f.cursor.place(f.window.PicturePointer->mapToGlobal(at));
     f.window.PicturePointer_MouseMove(0, 0, at.x(), at.y());
     QCoreApplication::sendPostedEvents(f.window.PicturePointer, QEvent::MouseMove);
