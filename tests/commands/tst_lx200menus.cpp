@@ -1,17 +1,21 @@
-// The LX200GPS and Autostar menus over the fake line: the bytes each item
-// writes and when, its confirmation, its status texts, where the focus goes,
-// and how the GPS, alignment and display replies are read.
+// The LX200GPS and Autostar menus and the command console over the fake line:
+// the bytes each item writes and when, its confirmation, its status texts,
+// where the focus goes, how the GPS, alignment and display replies are read;
+// what the console sends, which texts survive closing it, and input nobody
+// awaits reaching its reply box only while it is open.
 
 #include "app/commandbutton.h"
 #include "app/frmMain.h"
 #include "app/picturebox.h"
-#include "support/recordingcursor.h"
+#include "commands/frmCmd.h"
 #include "support/panelfixture.h"
 #include "support/waitingflags.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -22,20 +26,6 @@ using namespace Qt::StringLiterals;
 using Answer = MessageBoxes::Answer;
 
 namespace {
-
-// "command@virtual ms" for each write.
-QStringList timedWrites(const FakeSerialPort &port)
-{
-    QStringList texts;
-    for (const FakeSerialPort::Write &write : port.writes())
-        texts << write.text + u'@' + QString::number(write.at);
-    return texts;
-}
-
-QAction *menuItem(frmMain &w, const QString &name)
-{
-    return w.findChild<QAction *>(name);
-}
 
 // A 34-character display frame: lead blank, two 16-character lines, "#".
 QString display(const QString &first, const QString &second)
@@ -56,6 +46,26 @@ struct SteppedWait final : BlockingWait
     std::function<void()> step;
 };
 
+// Opens the console and runs whileOpen inside its modal loop; the close box
+// closes it afterwards unless whileOpen did. False if it did not open.
+bool withConsole(PanelFixture &f, const std::function<void(frmCmd &)> &whileOpen)
+{
+    bool ran = false;
+    QTimer::singleShot(0, &f.window, [&] {
+        frmCmd *console = f.window.console();
+        if (!console || !console->isVisible())
+            return;
+        ran = true;
+        whileOpen(*console);
+        if (console->isVisible())
+            console->close();
+    });
+    // So that a failure cannot hang the test.
+    QTimer::singleShot(10000, &f.window, [&f] { f.window.console()->close(); });
+    f.window.SendButton_Click();
+    return ran;
+}
+
 } // namespace
 
 class TestLx200Menus : public QObject
@@ -69,9 +79,13 @@ private Q_SLOTS:
     void verdicts();
     void autostar_data();
     void autostar();
-    void takingKeepsMacroWaitingThroughQuery();
-    void planetOutsideMenuWritesNothing();
+    void takingThenQuery_data();
+    void takingThenQuery();
     void lostDuringMacroPauseWritesNoMore();
+    void sendWritesCommandExactly_data();
+    void sendWritesCommandExactly();
+    void clearThenCloseKeepsTextsCloseBoxDoesNot();
+    void inputNobodyAwaitsShownWhileOpen();
 };
 
 void TestLx200Menus::maintenanceItems_data()
@@ -94,19 +108,17 @@ void TestLx200Menus::maintenanceItems_data()
     row("GPS", u"GpsButton"_s, {}, true, u":gT#"_s, u"Getting GPS data, waiting..."_s,
         u"WaitingGps"_s);
     row("alignment", u"AutoButton"_s,
-        u"Automatic Alignment LX200GPS\r\nStart Automatic Alignment of telescope?\r\n\r\nThis can "
-        u"take "
-        "several minutes."_s,
+        u"Automatic Alignment LX200GPS\r\nStart Automatic Alignment of telescope?\r\n\r\n"
+        "This can take several minutes."_s,
         true, u":Aa#"_s, u"Automatic alignment sent, waiting..."_s, u"WaitingAlign"_s);
     row("initialize", u"InitButton"_s,
-        u"Initialize LX200GPS\r\nPower up Initialize telescope?\r\n\r\nAutostar II hand controler "
-        u"must "
-        "be attached to use this function."_s,
+        u"Initialize LX200GPS\r\nPower up Initialize telescope?\r\n\r\nAutostar II hand "
+        "controler must be attached to use this function."_s,
         true, u":I#"_s, u"Power up initialization sent"_s);
     row("home align", u"HomePosAlignButton"_s,
-        u"Align Home LX200GPS\r\nAlign telescope using values stored at the Home "
-        u"Position?\r\n\r\nThis "
-        "can be used after a power failure to align\r\nthe telescope if the telescope has not been moved."_s,
+        u"Align Home LX200GPS\r\nAlign telescope using values stored at the Home Position?\r\n"
+        "\r\nThis can be used after a power failure to align\r\nthe telescope if the telescope "
+        "has not been moved."_s,
         true, u":hF#"_s, u"Align using Home Position sent"_s);
     row("home store", u"HomePosStoreButton"_s, store, true, u":hS#"_s,
         u"Store alignemnt to Home Position sent"_s);
@@ -135,7 +147,7 @@ void TestLx200Menus::maintenanceItems()
     f.port.setReceiveThreshold(30);
     f.boxes.enqueue(ok ? Answer::Ok : Answer::Cancel);
 
-    menuItem(w, item)->trigger();
+    w.findChild<QAction *>(item)->trigger();
 
     QCOMPARE(f.written().join(u'|'), written);
     QCOMPARE(w.statusText(), status);
@@ -161,17 +173,15 @@ void TestLx200Menus::maintenanceItems()
 void TestLx200Menus::verdicts_data()
 {
     QTest::addColumn<QString>("item");
-    QTest::addColumn<QString>("reply");
+    QTest::addColumn<QString>("reply"); // empty: a receive event with nothing to read
     QTest::addColumn<QString>("status");
 
-    const QString gpsFailed = u"GPS turn on aborted or failed"_s;
-    const QString alignFailed = u"Scope not AzEl Mounted or align failed"_s;
     QTest::newRow("GPS 1") << u"GpsButton"_s << u"1"_s << u"Telescope updated with GPS data"_s;
-    QTest::newRow("GPS 0") << u"GpsButton"_s << u"0"_s << gpsFailed;
-    QTest::newRow("GPS garbage") << u"GpsButton"_s << u"\x15"_s << gpsFailed;
+    QTest::newRow("GPS garbage") << u"GpsButton"_s << u"\x15"_s
+                                 << u"GPS turn on aborted or failed"_s;
     QTest::newRow("alignment 1") << u"AutoButton"_s << u"1"_s << u"Alignment Successful"_s;
-    QTest::newRow("alignment 0") << u"AutoButton"_s << u"0"_s << alignFailed;
-    QTest::newRow("alignment other") << u"AutoButton"_s << u"A"_s << alignFailed;
+    QTest::newRow("alignment, empty read")
+        << u"AutoButton"_s << QString() << u"Scope not AzEl Mounted or align failed"_s;
 }
 
 void TestLx200Menus::verdicts()
@@ -183,12 +193,14 @@ void TestLx200Menus::verdicts()
     PanelFixture f;
     QVERIFY(f.connectPort(1));
     f.boxes.enqueue(Answer::Ok);
-    menuItem(f.window, item)->trigger();
+    f.window.findChild<QAction *>(item)->trigger();
     // However late the reply, no time-out will come first.
     QVERIFY(!f.window.Timer1->isActive());
-    f.port.feed(reply);
+    f.window.Timer1->start(); // as another exchange would have left it
+    reply.isEmpty() ? f.port.raiseEvent(SerialPort::EventReceive) : f.port.feed(reply);
     QCOMPARE(f.window.statusText(), status);
     QVERIFY(raisedFlags(f.window).isEmpty());
+    QVERIFY(!f.window.Timer1->isActive());
 }
 
 void TestLx200Menus::autostar_data()
@@ -222,8 +234,11 @@ void TestLx200Menus::autostar()
 
     PanelFixture f;
     QVERIFY(f.connectPort(1));
-    menuItem(f.window, item)->trigger();
-    QCOMPARE(timedWrites(f.port), written);
+    f.window.findChild<QAction *>(item)->trigger();
+    QStringList timed; // "command@virtual ms"
+    for (const FakeSerialPort::Write &write : f.port.writes())
+        timed << write.text + u'@' + QString::number(write.at);
+    QCOMPARE(timed, written);
     QCOMPARE(f.port.writes().front().thresholdAtWrite, threshold);
     QCOMPARE(f.window.statusText(), status);
     QCOMPARE(raisedFlags(f.window), QStringList{flag});
@@ -237,36 +252,38 @@ void TestLx200Menus::autostar()
     QVERIFY(raisedFlags(f.window).isEmpty());
 }
 
-// While the hand controller still takes control, the macro awaits the next
-// display text, and it is tested before the query's flag.
-void TestLx200Menus::takingKeepsMacroWaitingThroughQuery()
+void TestLx200Menus::takingThenQuery_data()
 {
+    QTest::addColumn<QString>("shown"); // empty: a receive event with nothing to read
+    QTest::addColumn<bool>("taking");
+
+    QTest::newRow("Taking") << display(u"Taking Control"_s, u"Please Wait..."_s) << true;
+    // "Taking" where the lead blank belongs: some other text.
+    QTest::newRow("Taking, no lead blank")
+        << display(u"Taking Control"_s, u"Please Wait..."_s).mid(1) + u' ' << false;
+    QTest::newRow("empty read") << QString() << false;
+}
+
+// While the hand controller still takes control, the macro awaits the next
+// display text, and it is served before the query's.
+void TestLx200Menus::takingThenQuery()
+{
+    QFETCH(QString, shown);
+    QFETCH(bool, taking);
+
     PanelFixture f;
     QVERIFY(f.connectPort(1));
     frmMain &w = f.window;
     w.GotoPolaris[1]->trigger();
-    const QString taking = display(u"Taking Control"_s, u"Please Wait..."_s);
-    f.port.feed(taking);
-    QCOMPARE(w.statusText(), taking);
-    QCOMPARE(raisedFlags(w), QStringList{u"WaitingAutostarGoto"_s});
+    shown.isEmpty() ? f.port.raiseEvent(SerialPort::EventReceive) : f.port.feed(shown);
+    QCOMPARE(w.statusText(), shown);
+    QCOMPARE(w.WaitingAutostarGoto, taking);
 
-    f.forgetTraffic();
     w.AutostarQuery->trigger();
-    QCOMPARE(f.written(), QStringList{u":ED#"_s});
     const QString slewing = display(u"Polaris"_s, u"Slewing..."_s).left(30);
     f.port.feed(slewing);
     QCOMPARE(w.statusText(), slewing);
-    QCOMPARE(raisedFlags(w), QStringList{u"WaitingAutostar"_s});
-}
-
-// Keys alone would send the telescope to whatever the hand controller chose last.
-void TestLx200Menus::planetOutsideMenuWritesNothing()
-{
-    PanelFixture f;
-    QVERIFY(f.connectPort(1));
-    f.window.GotoButton_Click(0);
-    f.window.GotoButton_Click(10);
-    QVERIFY(f.written().isEmpty());
+    QCOMPARE(raisedFlags(w), taking ? QStringList{u"WaitingAutostar"_s} : QStringList());
 }
 
 // The line goes away during the second pause of the Polaris macro.
@@ -289,6 +306,104 @@ void TestLx200Menus::lostDuringMacroPauseWritesNoMore()
     QCOMPARE(port.writtenTexts(), (QStringList{u":ES4734#"_s, u":EK 51#"_s}));
     QCOMPARE(wait.pauses, wait.atPause);
     QVERIFY(w.statusText().startsWith(u"Connection lost"_s));
+}
+
+void TestLx200Menus::sendWritesCommandExactly_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("byEnter"); // else the Send button
+    QTest::addColumn<bool>("sent");
+
+    QTest::newRow("keypad with blank") << u":EK 51#"_s << false << true;
+    QTest::newRow("blanks around, Enter") << u"  :GR#  "_s << true << true;
+    QTest::newRow("8-bit byte") << u":Sd +12\u00DF34#"_s << false << true;
+    QTest::newRow("beyond 8 bits") << u":Sd +12\u221834#"_s << false << false;
+}
+
+void TestLx200Menus::sendWritesCommandExactly()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, byEnter);
+    QFETCH(bool, sent);
+
+    PanelFixture f;
+    QVERIFY(f.connectPort(1));
+    f.port.setReceiveThreshold(34);
+    QStringList replies;
+    QVERIFY(withConsole(f, [&](frmCmd &console) {
+        console.Text1->setText(command);
+        console.Text2->setText(u"old reply"_s);
+        byEnter ? QTest::keyClick(console.Text1, Qt::Key_Return) : console.SendCommand->click();
+        replies << console.Text2->text();
+        if (sent) { // a reply in pieces is shown whole
+            for (const QString &piece : {u"02:3"_s, u"1:4"_s, u"9#"_s})
+                f.port.feed(piece);
+            replies << console.Text2->text();
+        }
+    }));
+    QCOMPARE(replies.takeFirst(), QString());
+    if (!sent) {
+        QVERIFY(f.written().isEmpty());
+        QCOMPARE(f.window.statusText(),
+                 u"Command not sent: it holds characters the serial line cannot carry"_s);
+        return;
+    }
+    QCOMPARE(f.written(), QStringList{command});
+    // Whatever comes back is shown from its first character.
+    QCOMPARE(f.port.writes().front().thresholdAtWrite, 1);
+    QVERIFY(f.pauses().empty());
+    QCOMPARE(replies, QStringList{u"02:31:49#"_s});
+}
+
+void TestLx200Menus::clearThenCloseKeepsTextsCloseBoxDoesNot()
+{
+    PanelFixture f;
+    QVERIFY(f.connectPort(1));
+    QStringList cleared;
+    QVERIFY(withConsole(f, [&](frmCmd &console) {
+        console.Text1->setText(u":GW#"_s);
+        console.Text2->setText(u"LX2001#"_s);
+        console.ClearCommand->click(); // the command only
+        cleared << console.Text1->text() << console.Text2->text();
+        console.Text1->setText(u":GVP#"_s);
+        console.CloseCommand->click();
+    }));
+    QCOMPARE(cleared, (QStringList{QString(), u"LX2001#"_s}));
+    // Changed, then closed by the close box: the texts of the last Close come back.
+    QStringList texts;
+    for (int opening = 0; opening < 2; ++opening) {
+        QVERIFY(withConsole(f, [&](frmCmd &console) {
+            texts << console.Text1->text() << console.Text2->text();
+            console.Text1->setText(u":GL#"_s);
+            console.Text2->setText(u"21:04:37#"_s);
+        }));
+    }
+    QCOMPARE(texts, (QStringList{u":GVP#"_s, u"LX2001#"_s, u":GVP#"_s, u"LX2001#"_s}));
+    QVERIFY(f.written().isEmpty());
+}
+
+// Input nobody awaits reaches the reply box only while the console is open;
+// a GPS verdict arriving meanwhile belongs to the GPS.
+void TestLx200Menus::inputNobodyAwaitsShownWhileOpen()
+{
+    PanelFixture f;
+    QVERIFY(f.connectPort(1));
+    f.window.GpsButton->trigger();
+    const QString input = QString::fromLatin1("\x15\xDF#");
+    QStringList seen;
+    QVERIFY(withConsole(f, [&](frmCmd &console) {
+        f.port.feed(u"1"_s);
+        seen << console.Text2->text() << f.window.statusText();
+        f.port.feed(input);
+        seen << console.Text2->text() << f.window.statusText();
+        console.CloseCommand_Click();
+    }));
+    QCOMPARE(seen, (QStringList{QString(), u"Telescope updated with GPS data"_s, input, input}));
+
+    // Closed: the status line only.
+    f.port.feed(u"0"_s);
+    QCOMPARE(f.window.statusText(), u"0"_s);
+    QCOMPARE(f.window.console()->Text2->text(), input);
 }
 
 QTEST_MAIN(TestLx200Menus)

@@ -1,22 +1,16 @@
-// The LX200GPS and Autostar menus and the console through the real serial
-// stack against the simulator: delayed verdicts, a keypad macro that starts a
-// real slew, the mount's park and sleep states, and a console reply read in
+// The menus and the console through the real serial stack against the
+// simulator: the five Telescope queries with real pauses, delayed verdicts, a
+// keypad macro that starts a real slew, the park, and a console reply read in
 // pieces.
 
-#include "app/frmMain.h"
 #include "commands/frmCmd.h"
-#include "platform/platform.h"
-#include "platform/qtserialline.h"
-#include "platform/qtsettingsstore.h"
-#include "support/recordingcursor.h"
-#include "support/scriptedmessageboxes.h"
-#include "platform/sleepingwait.h"
+#include "link/protocol.h"
 #include "support/privatesettings.h"
-#include "support/simprocess.h"
+#include "support/simpanel.h"
 #include "support/waitingflags.h"
 
 #include <QAction>
-#include <QComboBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -30,52 +24,22 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The shared simulator and the ones made for a single case map separate ports.
-constexpr int kComPort = 9;
-constexpr int kOwnComPort = 10;
-constexpr int kReplyTimeoutMs = 4000;
+// A reply at 9600 baud plus the 200 ms pause of a two-step query fit well within this.
+constexpr int kSettleTimeoutMs = 4000;
 // A macro blocks for 3 s; its display text follows within a few character times.
 constexpr int kMacroTimeoutMs = 8000;
 
-// A simulator with the given options and a panel connected to it.
-struct Rig
+bool settled(const frmMain &w, int timeoutMs = kSettleTimeoutMs)
 {
-    Rig(int comPort, const QStringList &options)
-        : sim(qEnvironmentVariable("XDG_CONFIG_HOME"),
-              QStringList{u"--com"_s, QString::number(comPort)} + options)
-    {
-        if (!sim.isRunning())
-            return;
-        // Made after the simulator has written its port mapping.
-        settings = std::make_unique<QtSettingsStore>();
-        line = std::make_unique<QtSerialLine>(*settings);
-        window = std::make_unique<frmMain>(Platform{*line, *settings, wait, boxes, cursor});
-        window->Combo1->setCurrentIndex(comPort - 1);
-        window->CommandConnect_Click();
-    }
+    return QTest::qWaitFor([&w] { return raisedFlags(w).isEmpty(); }, timeoutMs);
+}
 
-    bool connected() const { return line && line->isOpen(); }
-
-    bool settled(int timeoutMs = kReplyTimeoutMs)
-    {
-        return QTest::qWaitFor([this] { return raisedFlags(*window).isEmpty(); }, timeoutMs);
-    }
-
-    // The declination a Get reads, in whole degrees.
-    int declination()
-    {
-        window->CommandGet_Click();
-        return settled() ? window->DecString.mid(1, 2).toInt() : -1;
-    }
-
-    SimProcess sim;
-    std::unique_ptr<QtSettingsStore> settings;
-    std::unique_ptr<QtSerialLine> line;
-    SleepingWait wait;
-    ScriptedMessageBoxes boxes;
-    orrinet::testing::RecordingCursor cursor;
-    std::unique_ptr<frmMain> window;
-};
+// The declination a Get reads, in whole degrees.
+int declination(frmMain &w)
+{
+    w.CommandGet_Click();
+    return settled(w) ? w.DecString.mid(1, 2).toInt() : -1;
+}
 
 } // namespace
 
@@ -87,14 +51,15 @@ private Q_SLOTS:
     void verdicts_data();
     void verdicts();
     void initTestCase();
-    void cleanupTestCase();
+    void cleanupTestCase() { m_panel.reset(); }
+    void queries_data();
+    void queries();
     void polarisMacroStartsSlew();
     void consoleShowsWholeReply();
-    void mountStates_data();
-    void mountStates();
+    void parkStopsTracking();
 
 private:
-    std::unique_ptr<Rig> m_rig;
+    std::unique_ptr<SimPanel> m_panel;
 };
 
 void TestLx200MenusSim::verdicts_data()
@@ -120,52 +85,92 @@ void TestLx200MenusSim::verdicts()
     QFETCH(QString, item);
     QFETCH(QString, status);
 
-    Rig rig(kOwnComPort, options);
-    QVERIFY2(rig.connected(), qPrintable(rig.sim.errorString()));
-    rig.boxes.enqueue(MessageBoxes::Answer::Ok);
-    rig.window->findChild<QAction *>(item)->trigger();
-    QVERIFY(rig.window->statusText().endsWith(u"waiting..."_s));
-    QVERIFY(rig.settled());
-    QCOMPARE(rig.window->statusText(), status);
+    // A simulator of its own under the same port number: the shared panel
+    // is connected already and never opens the port again.
+    SimPanel p{options};
+    QVERIFY2(p.connectPort(), qPrintable(p.failure()));
+    p.boxes.enqueue(MessageBoxes::Answer::Ok);
+    p.window.findChild<QAction *>(item)->trigger();
+    QVERIFY(settled(p.window));
+    QCOMPARE(p.window.statusText(), status);
 }
 
 void TestLx200MenusSim::initTestCase()
 {
     // Short enough that the display read ending a macro already shows the slew.
-    m_rig = std::make_unique<Rig>(kComPort, QStringList{u"--taking-ms"_s, u"200"_s});
-    QVERIFY2(m_rig->connected(), qPrintable(m_rig->sim.errorString()));
+    m_panel = std::make_unique<SimPanel>(QStringList{u"--taking-ms"_s, u"200"_s});
+    QVERIFY2(m_panel->connectPort(), qPrintable(m_panel->failure()));
 }
 
-void TestLx200MenusSim::cleanupTestCase()
+void TestLx200MenusSim::queries_data()
 {
-    m_rig.reset();
+    QTest::addColumn<QAction *>("item");
+    // The result line; a pattern where the simulator's clock or sky moves.
+    QTest::addColumn<QString>("line");
+
+    const frmMain &w = m_panel->window;
+    QTest::newRow("Status") << w.TelescopeStatusButton << u"^AltAz Mount, Tracking, Not aligned$"_s;
+    QTest::newRow("Firmware verson") << w.TelescopeInfoButton << u"^LX2001   Firmware 4\\.2l$"_s;
+    QTest::newRow("Site Lat/Lon") << w.TelescopeSiteButton
+                                  << u"^Lat 33\u00B052'N   Lon 117\u00B005'W$"_s;
+    QTest::newRow("Date and Time")
+        << w.TelescopeDateButton << u"^Date \\d\\d/\\d\\d/\\d\\d   Time \\d\\d:\\d\\d:\\d\\d$"_s;
+    QTest::newRow("Azimuth/Altitude")
+        << w.TelescopeAzButton
+        << u"^Azimuth \\d{3}\u00B0\\d\\d'\\d\\d\"   Altitude [+-]\\d\\d\u00B0\\d\\d'\\d\\d\"$"_s;
+}
+
+// Run before the macro and the park change what the telescope reports.
+void TestLx200MenusSim::queries()
+{
+    QFETCH(QAction *, item);
+    QFETCH(QString, line);
+
+    frmMain &w = m_panel->window;
+    QElapsedTimer clock;
+    clock.start();
+    item->trigger();
+    QVERIFY(settled(w));
+    QVERIFY2(QRegularExpression(line).match(w.statusText()).hasMatch(), qPrintable(w.statusText()));
+    // Each reply is read whole, "#" included, although longer than some thresholds.
+    QVERIFY2(w.ReceiveBuffer.endsWith(u'#'), qPrintable(w.ReceiveBuffer));
+    // A second command waits 200 ms after the first reply.
+    if (item != w.TelescopeStatusButton)
+        QVERIFY2(clock.elapsed() >= kPauseQuerySecondStepMs,
+                 qPrintable(QString::number(clock.elapsed())));
+
+    // Nothing more arrives: no time-out and no stray input replaces the line.
+    const QString shown = w.statusText();
+    QTest::qWait(300);
+    QCOMPARE(w.statusText(), shown);
 }
 
 void TestLx200MenusSim::polarisMacroStartsSlew()
 {
-    frmMain &w = *m_rig->window;
-    const int start = m_rig->declination();
+    frmMain &w = m_panel->window;
+    const int start = declination(w);
     w.GotoPolaris[1]->trigger();
-    QVERIFY(m_rig->settled(kMacroTimeoutMs));
+    QVERIFY(settled(w, kMacroTimeoutMs));
     QCOMPARE(w.statusText(), u" Polaris         Slewing...      #"_s);
-    const int early = m_rig->declination();
+    const int early = declination(w);
     QTest::qWait(1000);
-    const int later = m_rig->declination();
+    const int later = declination(w);
     QVERIFY2(start < early && early < later && later <= 89,
              qPrintable(u"%1 %2 %3"_s.arg(start).arg(early).arg(later)));
 }
 
 void TestLx200MenusSim::consoleShowsWholeReply()
 {
-    frmMain &w = *m_rig->window;
+    frmMain &w = m_panel->window;
     QString reply;
     QTimer::singleShot(0, &w, [&] {
         frmCmd &console = *w.console();
         console.Text1->setText(u":GR#"_s);
         console.SendCommand->click();
-        // The reply is checked below, whole or not.
-        (void)QTest::qWaitFor([&] { return console.Text2->text().endsWith(u'#'); }, kReplyTimeoutMs);
-        QTest::qWait(50); // anything after the terminator would be shown too
+        // Waited for past the terminator: anything after it would be shown too.
+        (void)QTest::qWaitFor([&] { return console.Text2->text().endsWith(u'#'); },
+                              kSettleTimeoutMs);
+        QTest::qWait(50);
         reply = console.Text2->text();
         console.CloseCommand->click();
     });
@@ -174,30 +179,13 @@ void TestLx200MenusSim::consoleShowsWholeReply()
              qPrintable(reply));
 }
 
-void TestLx200MenusSim::mountStates_data()
+void TestLx200MenusSim::parkStopsTracking()
 {
-    QTest::addColumn<QStringList>("items");
-    QTest::addColumn<QString>("status");
-
-    QTest::newRow("asleep") << QStringList{u"SleepButton"_s}
-                            << u"AltAz Mount, Sleeping, Not aligned"_s;
-    QTest::newRow("woken") << QStringList{u"SleepButton"_s, u"WakeButton"_s}
-                           << u"AltAz Mount, Tracking, Not aligned"_s;
-    QTest::newRow("parked") << QStringList{u"ParkButton"_s}
-                            << u"AltAz Mount, Not Tracking, Scope was parked"_s;
-}
-
-void TestLx200MenusSim::mountStates()
-{
-    QFETCH(QStringList, items);
-    QFETCH(QString, status);
-
-    frmMain &w = *m_rig->window;
-    for (const QString &item : items)
-        w.findChild<QAction *>(item)->trigger();
+    frmMain &w = m_panel->window;
+    w.ParkButton->trigger();
     w.TelescopeStatusButton->trigger();
-    QVERIFY(m_rig->settled());
-    QCOMPARE(w.statusText(), status);
+    QVERIFY(settled(w));
+    QCOMPARE(w.statusText(), u"AltAz Mount, Not Tracking, Scope was parked"_s);
 }
 
 ORRINET_E2E_MAIN(TestLx200MenusSim)

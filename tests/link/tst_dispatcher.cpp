@@ -1,23 +1,35 @@
 // The receive handler and the Telescope menu over the fake line: which branch
 // serves a reply, the time-out texts, late replies, and each query's bytes,
-// thresholds, pause, hourglass and result line.
+// thresholds, pause, hourglass and result line. Then the line going away
+// (Disconnect; adapter unplugged, line hung up, bridge reset): nothing stays
+// awaited, the window falls back to its disconnected face and says why, and
+// Connect works again. Last the line monitor: what it lists during real
+// exchanges and in what order, how bytes are shown, its bound, Copy, and that
+// it records only while open.
 
+#include "app/commandbutton.h"
 #include "app/frmMain.h"
-#include "link/protocol.h"
+#include "app/frmMonitor.h"
+#include "link/linelog.h"
 #include "support/panelfixture.h"
 #include "support/waitingflags.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemModel>
 #include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QListView>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
 using namespace orrinet;
 using namespace orrinet::testing;
 using namespace Qt::StringLiterals;
-
-Q_DECLARE_METATYPE(orrinet::Awaiting)
 
 namespace {
 
@@ -27,15 +39,16 @@ const QString kLongReply = u"0ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklm"_s;
 // Virtual milliseconds the telescope takes to answer.
 constexpr int kReplyDelayMs = 350;
 
-constexpr std::array<QAction *frmMainUi::*, 5> kMenuItems{
+constexpr std::array<QAction * frmMainUi::*, 5> kMenuItems{
     &frmMainUi::TelescopeStatusButton, &frmMainUi::TelescopeInfoButton,
     &frmMainUi::TelescopeSiteButton,   &frmMainUi::TelescopeDateButton,
     &frmMainUi::TelescopeAzButton,
 };
 
-QString latin1(const char *bytes)
+// The telescope's degree mark is the byte 0xDF; "*" stands for it here.
+QString marked(const char *text)
 {
-    return QString::fromLatin1(bytes);
+    return QString::fromLatin1(text).replace(u'*', QChar(0xDF));
 }
 
 bool hourglassShown()
@@ -44,10 +57,40 @@ bool hourglassShown()
     return cursor && cursor->shape() == Qt::WaitCursor;
 }
 
-// An empty read reaches the handler too.
-void deliver(PanelFixture &f, const QString &reply)
+// Which controls are shown and enabled, and the Connect button's face: after
+// a loss, those of a window that never connected.
+QStringList face(const frmMain &w)
 {
-    reply.isEmpty() ? f.port.raiseEvent(SerialPort::EventReceive) : f.port.feed(reply);
+    QStringList lines{w.CommandConnect->text(), w.CommandConnect->backColor().name()};
+    for (const QWidget *widget : w.findChildren<QWidget *>()) {
+        lines << widget->objectName() + (widget->isVisibleTo(&w) ? u" shown"_s : u" hidden"_s) +
+                     (widget->isEnabled() ? u""_s : u" disabled"_s);
+    }
+    for (const QAction *action : w.findChildren<QAction *>())
+        lines << action->objectName() + (action->isEnabled() ? u""_s : u" disabled"_s);
+    return lines;
+}
+
+// Loses the line while its box is open, then answers Yes.
+struct LosingBoxes final : MessageBoxes
+{
+    explicit LosingBoxes(FakeSerialPort &line) : port(line) {}
+    Answer ask(QWidget *, const QString &, const QString &, Buttons, Icon) override
+    {
+        port.loseConnection(u"gone"_s);
+        return Answer::Yes;
+    }
+    FakeSerialPort &port;
+};
+
+// The monitor's lines without their time stamps.
+QStringList shownLines(const orrinet::frmMonitor &monitor)
+{
+    QStringList lines;
+    const QAbstractItemModel *model = monitor.LogList->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        lines << model->index(row, 0).data().toString().mid(12);
+    return lines;
 }
 
 } // namespace
@@ -58,29 +101,31 @@ class TestDispatcher : public QObject
 
 private Q_SLOTS:
     void servesFlagsInFixedOrder();
-    void autostarTaking_data();
-    void autostarTaking();
-    void gpsAndAlign_data();
-    void gpsAndAlign();
     void gotoTimeoutNamesDecFirst();
     void queries_data();
     void queries();
-    void lineGoneEndsEveryExchange_data();
-    void lineGoneEndsEveryExchange();
     void overdueExchangeIsAbandoned_data();
     void overdueExchangeIsAbandoned();
+    void lineGone_data();
+    void lineGone();
+    void lossWhileAMessageBoxWaitsKeepsItsReport();
+    void listsExchangeInOrder_data();
+    void listsExchangeInOrder();
+    void escapesBytes();
+    void keepsMostRecentLines();
+    void copyThenClose();
 };
 
 void TestDispatcher::servesFlagsInFixedOrder()
 {
     PanelFixture f;
     QVERIFY(f.connectPort(1));
-    QStringList expected{
-        u"WaitingRa"_s,       u"WaitingDec"_s,      u"WaitingFirmware"_s,     u"WaitingProduct"_s,
-        u"WaitingDate"_s,     u"WaitingTime"_s,     u"WaitingAzimuth"_s,      u"WaitingAltitude"_s,
-        u"WaitingLatitude"_s, u"WaitingLongitude"_s, u"WaitingGotoRa"_s,      u"WaitingGotoDec"_s,
-        u"WaitingGoto"_s,     u"WaitingGps"_s,      u"WaitingAlign"_s,        u"WaitingAutostarGoto"_s,
-        u"WaitingAutostar"_s, u"WaitingStatus"_s};
+    QStringList expected{u"WaitingRa"_s,           u"WaitingDec"_s,      u"WaitingFirmware"_s,
+                         u"WaitingProduct"_s,      u"WaitingDate"_s,     u"WaitingTime"_s,
+                         u"WaitingAzimuth"_s,      u"WaitingAltitude"_s, u"WaitingLatitude"_s,
+                         u"WaitingLongitude"_s,    u"WaitingGotoRa"_s,   u"WaitingGotoDec"_s,
+                         u"WaitingGoto"_s,         u"WaitingGps"_s,      u"WaitingAlign"_s,
+                         u"WaitingAutostarGoto"_s, u"WaitingAutostar"_s, u"WaitingStatus"_s};
     for (const Awaiting flag : kAwaitingTestOrder)
         waiting(f.window, flag) = true;
     QCOMPARE(raisedFlags(f.window), expected);
@@ -96,80 +141,16 @@ void TestDispatcher::servesFlagsInFixedOrder()
     QCOMPARE(f.window.statusText(), u"xyz#"_s);
 }
 
-void TestDispatcher::autostarTaking_data()
-{
-    QTest::addColumn<QString>("display");
-    QTest::addColumn<bool>("keepsFlag");
-
-    QTest::newRow("Taking at 2..7") << u" Taking you to Polaris...        "_s << true;
-    QTest::newRow("Taking at 1..6") << u"Taking you there"_s << false;
-    QTest::newRow("empty read") << QString() << false;
-}
-
-// While the hand controller shows "Taking", another display follows and is
-// served by the macro's branch again, not by a pending display query.
-void TestDispatcher::autostarTaking()
-{
-    QFETCH(QString, display);
-    QFETCH(bool, keepsFlag);
-
-    PanelFixture f;
-    QVERIFY(f.connectPort(1));
-    f.window.WaitingAutostarGoto = true;
-    f.window.WaitingAutostar = true;
-    deliver(f, display);
-    QCOMPARE(f.window.statusText(), display);
-    QCOMPARE(f.window.WaitingAutostarGoto, keepsFlag);
-
-    f.port.feed(u"Polaris    RA 02:31:49 DEC+89:15#"_s);
-    QCOMPARE(raisedFlags(f.window), keepsFlag ? QStringList{u"WaitingAutostar"_s} : QStringList());
-}
-
-void TestDispatcher::gpsAndAlign_data()
-{
-    QTest::addColumn<Awaiting>("flag");
-    QTest::addColumn<QString>("reply");
-    QTest::addColumn<QString>("status");
-
-    QTest::newRow("gps 1") << Awaiting::Gps << u"1"_s << u"Telescope updated with GPS data"_s;
-    QTest::newRow("gps 0") << Awaiting::Gps << u"0"_s << u"GPS turn on aborted or failed"_s;
-    QTest::newRow("align 1") << Awaiting::Align << u"1"_s << u"Alignment Successful"_s;
-    QTest::newRow("align empty read")
-        << Awaiting::Align << QString() << u"Scope not AzEl Mounted or align failed"_s;
-}
-
-void TestDispatcher::gpsAndAlign()
-{
-    QFETCH(Awaiting, flag);
-    QFETCH(QString, reply);
-    QFETCH(QString, status);
-
-    PanelFixture f;
-    QVERIFY(f.connectPort(1));
-    waiting(f.window, flag) = true;
-    f.window.Timer1->start();
-    deliver(f, reply);
-    QCOMPARE(f.window.statusText(), status);
-    QVERIFY(raisedFlags(f.window).isEmpty());
-    QVERIFY(!f.window.Timer1->isActive());
-}
-
+// With both Goto steps awaited, the time-out names the later one.
 void TestDispatcher::gotoTimeoutNamesDecFirst()
 {
     PanelFixture f;
     QVERIFY(f.connectPort(1));
     f.window.GotoRaCommand = u":Sr 05:34:32#"_s;
     f.window.GotoDecCommand = u":Sd -05:03:09#"_s;
-    f.window.WaitingGotoRa = true;
-    f.window.WaitingGotoDec = true;
-    f.window.setMousePointer(frmMain::MousePointer::Hourglass);
-    f.window.Timer1->start();
-
+    f.window.WaitingGotoRa = f.window.WaitingGotoDec = true;
     f.window.Timer1_Timer();
     QCOMPARE(f.window.statusText(), u"Timeout sending DEC :Sd -05:03:09#"_s);
-    QVERIFY(!f.window.Timer1->isActive());
-    QVERIFY(!hourglassShown());
-    QCOMPARE(raisedFlags(f.window), (QStringList{u"WaitingGotoRa"_s, u"WaitingGotoDec"_s}));
 }
 
 void TestDispatcher::queries_data()
@@ -182,31 +163,28 @@ void TestDispatcher::queries_data()
     QTest::addColumn<int>("timeoutBefore"); // the reply the time-out comes before; -1: none
     QTest::addColumn<QString>("line");
 
-    const QStringList status{u":GW#"_s};
+    const auto row = [](const char *name, int item, const QStringList &commands, int threshold,
+                        const char *sent, const QStringList &replies, const QString &line,
+                        int timeoutBefore = -1) {
+        QTest::newRow(name) << item << commands << threshold << QString::fromLatin1(sent) << replies
+                            << timeoutBefore << line;
+    };
     const QString parked = u"AltAz Mount, Not Tracking, Scope was parked"_s;
-    const QStringList firmware{u":GVN#"_s, u":GVP#"_s};
-    const QStringList versions{u"4.2l#"_s, u"LX2001#"_s};
     const QString product = u"LX2001   Firmware 4.2l"_s;
-
-    QTest::newRow("status") << 0 << status << 3 << u"Telescope status..."_s
-                            << QStringList{u"ANP#"_s} << -1 << parked;
-    QTest::newRow("status, reply after the time-out")
-        << 0 << status << 3 << u"Telescope status..."_s << QStringList{u"ANP#"_s} << 0 << parked;
-    QTest::newRow("firmware") << 1 << firmware << 5 << u"Telescope firmware..."_s << versions << -1
-                              << product;
-    QTest::newRow("firmware, product after the time-out")
-        << 1 << firmware << 5 << u"Telescope firmware..."_s << versions << 1 << product;
-    QTest::newRow("site") << 2 << QStringList{u":Gt#"_s, u":Gg#"_s} << 7 << u"Telescope lat/lon..."_s
-                          << QStringList{latin1("-33\xDF" "52#"), latin1("+117\xDF" "05#")} << -1
-                          << u"Lat 33°52'S   Lon 117°05'W"_s;
-    QTest::newRow("date/time") << 3 << QStringList{u":GC#"_s, u":GL#"_s} << 9
-                               << u"Telescope date/time..."_s
-                               << QStringList{u"03/15/24#"_s, u"21:04:37#"_s} << -1
-                               << u"Date 03/15/24   Time 21:04:37"_s;
-    QTest::newRow("azimuth/altitude")
-        << 4 << QStringList{u":GZ#"_s, u":GA#"_s} << 10 << u"Telescope azimuth/altitude..."_s
-        << QStringList{latin1("123\xDF" "45:30#"), latin1("-05\xDF" "12:30#")} << -1
-        << u"Azimuth 123°45'30\"   Altitude -05°12'30\""_s;
+    row("status", 0, {":GW#"}, 3, "Telescope status...", {"ANP#"}, parked);
+    row("status, reply after the time-out", 0, {":GW#"}, 3, "Telescope status...", {"ANP#"}, parked,
+        0);
+    row("firmware", 1, {":GVN#", ":GVP#"}, 5, "Telescope firmware...", {"4.2l#", "LX2001#"},
+        product);
+    row("firmware, product after the time-out", 1, {":GVN#", ":GVP#"}, 5, "Telescope firmware...",
+        {"4.2l#", "LX2001#"}, product, 1);
+    row("site", 2, {":Gt#", ":Gg#"}, 7, "Telescope lat/lon...",
+        {marked("-33*52#"), marked("+117*05#")}, u"Lat 33°52'S   Lon 117°05'W"_s);
+    row("date/time", 3, {":GC#", ":GL#"}, 9, "Telescope date/time...", {"03/15/24#", "21:04:37#"},
+        u"Date 03/15/24   Time 21:04:37"_s);
+    row("azimuth/altitude", 4, {":GZ#", ":GA#"}, 10, "Telescope azimuth/altitude...",
+        {marked("123*45:30#"), marked("-05*12:30#")},
+        u"Azimuth 123°45'30\"   Altitude -05°12'30\""_s);
 }
 
 void TestDispatcher::queries()
@@ -255,41 +233,6 @@ void TestDispatcher::queries()
     }
 }
 
-void TestDispatcher::lineGoneEndsEveryExchange_data()
-{
-    QTest::addColumn<int>("pending"); // a menu item, or -1 for a Get
-    QTest::addColumn<bool>("lost");   // else Disconnect
-
-    QTest::newRow("Get, Disconnect") << -1 << false;
-    QTest::newRow("firmware, Disconnect") << 1 << false;
-    QTest::newRow("site, line lost") << 2 << true;
-}
-
-// Nothing awaited survives the line: after reconnecting, a status reply is
-// read as a status, and no time-out text replaces the disconnect text.
-void TestDispatcher::lineGoneEndsEveryExchange()
-{
-    QFETCH(int, pending);
-    QFETCH(bool, lost);
-
-    PanelFixture f;
-    QVERIFY(f.connectPort(1));
-    if (pending < 0)
-        f.window.CommandGet_Click();
-    else
-        (f.window.*kMenuItems[std::size_t(pending)])->trigger();
-    lost ? f.port.loseConnection(u"gone"_s) : void(f.disconnectPort());
-    QVERIFY(raisedFlags(f.window).isEmpty());
-    QVERIFY(!f.window.Timer1->isActive());
-    QVERIFY(!hourglassShown());
-    QCOMPARE(f.port.receiveThreshold(), 1);
-
-    QVERIFY(f.connectPort());
-    f.window.TelescopeStatusButton_Click();
-    f.port.feed(u"GNP#"_s);
-    QCOMPARE(f.window.statusText(), u"German Mount, Not Tracking, Scope was parked"_s);
-}
-
 void TestDispatcher::overdueExchangeIsAbandoned_data()
 {
     QTest::addColumn<int>("pending"); // a menu item, or -1 for a Get
@@ -332,6 +275,174 @@ void TestDispatcher::overdueExchangeIsAbandoned()
     f.port.feed(u"1"_s);
     f.port.feed(u"1"_s);
     QCOMPARE(f.written(), written);
+}
+
+void TestDispatcher::lineGone_data()
+{
+    QTest::addColumn<QString>("pending");   // the control pressed before the line goes
+    QTest::addColumn<QString>("reason");    // why the line was lost; none: Disconnect
+    QTest::addColumn<bool>("reportedOpen"); // reported before the line closed itself
+
+    QTest::newRow("Get awaited, Disconnect") << u"CommandGet"_s << QString() << false;
+    QTest::newRow("firmware awaited, Disconnect") << u"TelescopeInfoButton"_s << QString() << false;
+    QTest::newRow("idle, pty hung up") << QString() << u"/dev/pts/4: the device hung up"_s << false;
+    QTest::newRow("status query awaited, adapter unplugged")
+        << u"TelescopeStatusButton"_s << u"/dev/ttyUSB0: No such device"_s << false;
+    QTest::newRow("goto awaited, reported while open")
+        << u"CommandGotoRADEC"_s << u"192.168.4.1:4030: The remote host closed the connection"_s
+        << true;
+    QTest::newRow("pointer mode") << u"CheckPointerControl"_s << u"/dev/ttyS2: Input/output error"_s
+                                  << false;
+}
+
+// Nothing awaited survives the line, the window shows its disconnected face
+// and why, and no time-out text can replace that.
+void TestDispatcher::lineGone()
+{
+    QFETCH(QString, pending);
+    QFETCH(QString, reason);
+    QFETCH(bool, reportedOpen);
+
+    PanelFixture f{{{"com_port", "3"}, {"send_focus_rate_box", "1"}, {"slew_rate", "10"}}};
+    const QStringList disconnectedFace = face(f.window);
+    f.window.CommandConnect_Click();
+    const QStringList connectWrites = f.written();
+    f.forgetTraffic();
+    if (auto *action = f.window.findChild<QAction *>(pending))
+        action->trigger();
+    else if (auto *button = f.window.findChild<QAbstractButton *>(pending))
+        button->click();
+    f.forgetTraffic();
+
+    if (reason.isNull())
+        QVERIFY(f.disconnectPort());
+    else if (reportedOpen)
+        Q_EMIT f.port.connectionLost(reason);
+    else
+        f.port.loseConnection(reason);
+    const QString gone =
+        reason.isNull() ? u"Disconnected from com 3"_s : u"Connection lost on com 3 - "_s + reason;
+    QVERIFY(!f.port.isOpen());
+    QCOMPARE(face(f.window), disconnectedFace);
+    QCOMPARE(f.window.statusText(), gone);
+    QVERIFY(!f.window.CheckPointerControl->isChecked());
+    QVERIFY(raisedFlags(f.window).isEmpty());
+    QVERIFY(!f.window.Timer1->isActive());
+    QVERIFY(!hourglassShown());
+    QCOMPARE(f.port.receiveThreshold(), 1);
+
+    // Nothing goes anywhere, and a late report of a loss changes nothing.
+    f.window.Send_Command(u":GR#"_s);
+    f.window.CommandGet_Click();
+    Q_EMIT f.port.connectionLost(u"late report"_s);
+    QVERIFY(f.written().isEmpty());
+    QVERIFY(f.pauses().empty());
+    QCOMPARE(f.window.statusText(), gone);
+
+    // The port was let go: Connect opens it again and sends what the first
+    // one sent, and a status reply is read as a status.
+    f.window.CommandConnect_Click();
+    QVERIFY(f.port.isOpen());
+    QCOMPARE(f.written(), connectWrites);
+    f.window.TelescopeStatusButton_Click();
+    f.port.feed(u"GNP#"_s);
+    QCOMPARE(f.window.statusText(), u"German Mount, Not Tracking, Scope was parked"_s);
+}
+
+void TestDispatcher::lossWhileAMessageBoxWaitsKeepsItsReport()
+{
+    RecordingWait wait;
+    FakeSerialPort port{&wait};
+    MemorySettingsStore settings;
+    LosingBoxes boxes{port};
+    RecordingCursor cursor;
+    frmMain window{Platform{port, settings, wait, boxes, cursor}};
+    window.CommandConnect_Click();
+    QVERIFY(port.isOpen());
+
+    window.RemoveRegButton_Click();
+    QCOMPARE(window.statusText(), u"Connection lost on com 1 - gone"_s);
+}
+
+void TestDispatcher::listsExchangeInOrder_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QStringList>("replies");
+
+    QTest::newRow("get") << "CommandGet" << QStringList{"12:34:56#", u"+45\u00DF30:00#"_s};
+    QTest::newRow("goto") << "CommandGotoRADEC" << QStringList{"1", "1", "0"};
+}
+
+void TestDispatcher::listsExchangeInOrder()
+{
+    QFETCH(QString, action);
+    QFETCH(QStringList, replies);
+
+    PanelFixture f;
+    QVERIFY(f.connectPort(1));
+    f.window.LineMonitorButton->trigger();
+    orrinet::frmMonitor *monitor = f.window.lineMonitor();
+    QVERIFY(monitor && monitor->isVisible() && !monitor->isModal());
+
+    f.window.findChild<QPushButton *>(action)->click();
+    for (const QString &reply : replies)
+        f.port.feed(reply);
+
+    QStringList expected;
+    const QStringList written = f.written();
+    QCOMPARE(written.size(), replies.size());
+    for (qsizetype i = 0; i < written.size(); ++i)
+        expected << "  TX  " + written[i] << "  RX  " + orrinet::escapeLineBytes(replies[i]);
+    QCOMPARE(shownLines(*monitor), expected);
+}
+
+// Every byte outside printable ASCII as \xHH, the backslash doubled, markup as it is.
+void TestDispatcher::escapesBytes()
+{
+    const QString bytes = QString::fromLatin1("<b>&amp;\\x41+45\xDF\x06") + QChar(0) +
+                          QString::fromLatin1("\r\n\t\x7F\xE9");
+    QCOMPARE(orrinet::escapeLineBytes(bytes),
+             u"<b>&amp;\\\\x41+45\\xDF\\x06\\x00\\x0D\\x0A\\x09\\x7F\\xE9"_s);
+}
+
+void TestDispatcher::keepsMostRecentLines()
+{
+    LineLog log;
+    for (int i = 0; i < LineLog::kCapacity + 5; ++i)
+        log.record(orrinet::LineDirection::Written, QString::number(i), 0);
+    QCOMPARE(log.size(), LineLog::kCapacity);
+    QCOMPARE(log.at(0).text, QStringLiteral("5"));
+
+    // A long read is cut into lines of kBytesPerLine bytes.
+    log.record(orrinet::LineDirection::Read, QString(LineLog::kBytesPerLine * 2 + 1, u'x'), 0);
+    QCOMPARE(log.size(), LineLog::kCapacity);
+    QCOMPARE(log.at(log.size() - 1).text, QStringLiteral("x"));
+    QCOMPARE(log.at(log.size() - 2).text.size(), LineLog::kBytesPerLine);
+}
+
+// Copy puts every line on the clipboard; closed, the monitor records nothing.
+void TestDispatcher::copyThenClose()
+{
+    PanelFixture f;
+    QVERIFY(f.connectPort(1));
+    f.window.LineMonitorButton_Click();
+    f.window.CommandGet_Click();
+    f.port.feed(u"12:34:56#"_s);
+
+    orrinet::frmMonitor *monitor = f.window.lineMonitor();
+    monitor->CommandCopy->click();
+    const QStringList lines = QGuiApplication::clipboard()->text().split(u'\n');
+    QCOMPARE(lines.size(), 4); // three lines, each ended by a line feed
+    const QRegularExpression stamp(u"^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d  (TX|RX)  "_s);
+    QVERIFY(lines[0].contains(stamp) && lines[0].endsWith(u"  TX  :GR#"_s));
+    QVERIFY(lines[1].endsWith(u"  RX  12:34:56#"_s));
+    QVERIFY(lines[2].endsWith(u"  TX  :GD#"_s));
+
+    monitor->close();
+    f.port.feed(u"+45*30:15#"_s);
+    f.window.CommandGet_Click();
+    QCOMPARE(f.written().size(), 3);
+    QCOMPARE(monitor->log().size(), 3);
 }
 
 QTEST_MAIN(TestDispatcher)
