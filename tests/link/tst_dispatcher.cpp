@@ -1,11 +1,5 @@
-// The receive handler and the Telescope menu over the fake line: which branch
-// serves a reply, the time-out texts, late replies, and each query's bytes,
-// thresholds, pause, hourglass and result line. Then the line going away
-// (Disconnect; adapter unplugged, line hung up, bridge reset): nothing stays
-// awaited, the window falls back to its disconnected face and says why, and
-// Connect works again. Last the line monitor: what it lists during real
-// exchanges and in what order, how bytes are shown, its bound, Copy, and that
-// it records only while open.
+// The receive handler and the Telescope menu over the fake line; the line
+// going away, whatever the cause; the line monitor.
 
 #include "app/commandbutton.h"
 #include "app/frmMain.h"
@@ -120,12 +114,11 @@ void TestDispatcher::servesFlagsInFixedOrder()
 {
     PanelFixture f;
     QVERIFY(f.connectPort(1));
-    QStringList expected{u"WaitingRa"_s,           u"WaitingDec"_s,      u"WaitingFirmware"_s,
-                         u"WaitingProduct"_s,      u"WaitingDate"_s,     u"WaitingTime"_s,
-                         u"WaitingAzimuth"_s,      u"WaitingAltitude"_s, u"WaitingLatitude"_s,
-                         u"WaitingLongitude"_s,    u"WaitingGotoRa"_s,   u"WaitingGotoDec"_s,
-                         u"WaitingGoto"_s,         u"WaitingGps"_s,      u"WaitingAlign"_s,
-                         u"WaitingAutostarGoto"_s, u"WaitingAutostar"_s, u"WaitingStatus"_s};
+    QStringList expected =
+        u"WaitingRa WaitingDec WaitingFirmware WaitingProduct WaitingDate WaitingTime "
+        "WaitingAzimuth WaitingAltitude WaitingLatitude WaitingLongitude WaitingGotoRa "
+        "WaitingGotoDec WaitingGoto WaitingGps WaitingAlign WaitingAutostarGoto WaitingAutostar "
+        "WaitingStatus"_s.split(u' ');
     for (const Awaiting flag : kAwaitingTestOrder)
         waiting(f.window, flag) = true;
     QCOMPARE(raisedFlags(f.window), expected);
@@ -240,17 +233,15 @@ void TestDispatcher::overdueExchangeIsAbandoned_data()
     QTest::addColumn<bool>("overdue");
     QTest::addColumn<QStringList>("written");
 
-    const QString ra = u":Sr 00:00:00#"_s;
-    const QString dec = u":Sd +00:00:00#"_s;
-    QTest::newRow("firmware unanswered")
-        << 1 << QString() << true << QStringList{u":GVN#"_s, ra, dec, u":MS#"_s};
-    QTest::newRow("firmware half answered")
-        << 1 << u"4.2"_s << true << QStringList{u":GVN#"_s, ra, dec, u":MS#"_s};
+    const QStringList gotoWrites{u":Sr 00:00:00#"_s, u":Sd +00:00:00#"_s, u":MS#"_s};
+    const QStringList firmware{u":GVN#"_s};
+    QTest::newRow("firmware unanswered") << 1 << QString() << true << firmware + gotoWrites;
+    QTest::newRow("firmware half answered") << 1 << u"4.2"_s << true << firmware + gotoWrites;
     QTest::newRow("Get unanswered")
-        << -1 << QString() << true << QStringList{u":GR#"_s, ra, dec, u":MS#"_s};
+        << -1 << QString() << true << QStringList{u":GR#"_s} + gotoWrites;
     // Within the time-out the firmware query still takes the next reply.
     QTest::newRow("firmware not yet overdue")
-        << 1 << QString() << false << QStringList{u":GVN#"_s, ra, u":GVP#"_s};
+        << 1 << QString() << false << firmware + gotoWrites.first(1) + QStringList{u":GVP#"_s};
 }
 
 // A Goto after a reply that never came gets its own replies.
