@@ -1,6 +1,4 @@
-// The RA/DEC lists, the texts built from them and the decoding of :GR#/:GD#
-// replies; then Goto, Get and Halt over the fake line: the bytes of each
-// stage, thresholds, status line, label and lists.
+// Decoding of :GR#/:GD# replies, then Goto, Get and Halt over the fake line.
 
 #include "app/commandbutton.h"
 #include "app/frmMain.h"
@@ -90,31 +88,29 @@ void TestCoordinates::decodeReplies_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<ListUpdate>("lists");
 
-    const QString ra = u"12:34:56#"_s;
-    const QString example = u"RA 12h 34m 56s  DEC +45° 30' 15\""_s;
-    QTest::newRow("0xDF degree mark")
-        << ra << dfMark(u"+45*30:15#"_s) << example << ListUpdate{12, 34, 56, 0, 44, 30, 15};
-    QTest::newRow("over-long") << u"12:34:56#01:02:03#"_s << u"+45*30:15#-01*02:03#"_s << example
-                               << ListUpdate{12, 34, 56, 0, 44, 30, 15};
-    QTest::newRow("minus with 0 degrees")
-        << ra << u"-00*00:00#"_s << u"RA 12h 34m 56s  DEC -00° 00' 00\""_s
-        << ListUpdate{12, 34, 56, 1, 89, 0, 0};
-    QTest::newRow("exactly 90 clears degrees")
-        << ra << u"+90*00:00#"_s << u"RA 12h 34m 56s  DEC +90° 00' 00\""_s
-        << ListUpdate{12, 34, 56, 0, noSelection, 0, 0};
-    QTest::newRow("over 90 keeps degrees")
-        << ra << u"+91*00:00#"_s << u"RA 12h 34m 56s  DEC +91° 00' 00\""_s
-        << ListUpdate{12, 34, 56, 0, keep, 0, 0};
-    QTest::newRow("seconds not numeric")
-        << u"12:34.5#"_s << u"+45*30:15#"_s << u"RA 12h 34m 5#s  DEC +45° 30' 15\""_s
-        << ListUpdate{12, 34, keep, 0, 44, 30, 15};
-    QTest::newRow("sign other than minus")
-        << ra << u"x45*30:15#"_s << u"RA 12h 34m 56s  DEC x45° 30' 15\""_s
-        << ListUpdate{12, 34, 56, 0, 44, 30, 15};
-    QTest::newRow("short DEC") << ra << u"-45*30#"_s << u"RA 12h 34m 56s  DEC -45° 30' \""_s
-                               << ListUpdate{12, 34, 56, 1, 44, 30, keep};
-    QTest::newRow("empty") << QString() << QString() << u"RA h m s  DEC ° ' \""_s
-                           << ListUpdate{keep, keep, keep, 0, keep, keep, keep};
+    // \337 is the 0xDF degree mark. A text without "RA" is the DEC part
+    // after that of "12:34:56#".
+    const auto row = [](const char *name, const char *ra, const char *dec, const char *text,
+                        ListUpdate lists) {
+        QString shown = QString::fromUtf8(text);
+        if (!shown.startsWith(u"RA"_s))
+            shown.prepend(u"RA 12h 34m 56s  DEC "_s);
+        QTest::newRow(name) << QString::fromLatin1(ra) << QString::fromLatin1(dec) << shown
+                            << lists;
+    };
+    const char *const ra = "12:34:56#";
+    row("0xDF degree mark", ra, "+45\33730:15#", "+45° 30' 15\"", {12, 34, 56, 0, 44, 30, 15});
+    row("over-long", "12:34:56#01:02:03#", "+45*30:15#-01*02:03#", "+45° 30' 15\"",
+        {12, 34, 56, 0, 44, 30, 15});
+    row("minus with 0 degrees", ra, "-00*00:00#", "-00° 00' 00\"", {12, 34, 56, 1, 89, 0, 0});
+    row("exactly 90 clears degrees", ra, "+90*00:00#", "+90° 00' 00\"",
+        {12, 34, 56, 0, noSelection, 0, 0});
+    row("over 90 keeps degrees", ra, "+91*00:00#", "+91° 00' 00\"", {12, 34, 56, 0, keep, 0, 0});
+    row("seconds not numeric", "12:34.5#", "+45*30:15#", "RA 12h 34m 5#s  DEC +45° 30' 15\"",
+        {12, 34, keep, 0, 44, 30, 15});
+    row("sign other than minus", ra, "x45*30:15#", "x45° 30' 15\"", {12, 34, 56, 0, 44, 30, 15});
+    row("short DEC", ra, "-45*30#", "-45° 30' \"", {12, 34, 56, 1, 44, 30, keep});
+    row("empty", "", "", "RA h m s  DEC ° ' \"", {keep, keep, keep, 0, keep, keep, keep});
 }
 
 void TestCoordinates::decodeReplies()
@@ -214,8 +210,7 @@ void TestCoordinates::gotoTimeouts_data()
     const QStringList all{kRaCommand, kDecCommand, u":MS#"_s};
     QTest::newRow("RA") << QStringList{} << ra << u"1"_s << all.first(2) << ra;
     QTest::newRow("DEC") << QStringList{u"1"_s} << dec << u"1"_s << all << dec;
-    QTest::newRow("slew") << QStringList{u"1"_s, u"1"_s} << slew << u"0"_s << all
-                          << slew + u"  - Sent"_s;
+    QTest::newRow("slew") << u"1 1"_s.split(u' ') << slew << u"0"_s << all << slew + u"  - Sent"_s;
 }
 
 // Each stage names what it waited for; a late reply still moves the Goto on.
@@ -281,10 +276,7 @@ void TestCoordinates::gotoSendsOnlyListedValues()
 
 void TestCoordinates::haltWhileGotoWaits_data()
 {
-    QTest::addColumn<QStringList>("answered");
-    QTest::newRow("RA stage") << QStringList{};
-    QTest::newRow("DEC stage") << QStringList{u"1"_s};
-    QTest::newRow("slew stage") << QStringList{u"1"_s, u"1"_s};
+    gotoTimeouts_data(); // its "answered" stages
 }
 
 // No target accepted after the halt may start a slew.
@@ -344,9 +336,9 @@ void TestCoordinates::get_data()
     QTest::addColumn<ListPositions>("lists");
 
     const QString label = u"RA 12h 34m 56s  DEC +45° 30' 15\""_s;
-    QTest::newRow("ticked") << true << dfMark(u"+45*30:15#"_s) << label
-                            << ListPositions{12, 34, 56, 0, 44, 30, 15};
-    QTest::newRow("not ticked") << false << dfMark(u"+45*30:15#"_s) << label << kTarget;
+    const QString reply = dfMark(u"+45*30:15#"_s);
+    QTest::newRow("ticked") << true << reply << label << ListPositions{12, 34, 56, 0, 44, 30, 15};
+    QTest::newRow("not ticked") << false << reply << label << kTarget;
     QTest::newRow("90 degrees clears the degree list")
         << true << dfMark(u"+90*00:00#"_s) << u"RA 12h 34m 56s  DEC +90° 00' 00\""_s
         << ListPositions{12, 34, 56, 0, noSelection, 0, 0};
