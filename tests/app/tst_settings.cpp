@@ -1,6 +1,5 @@
-// The saved choices: restored at start-up from an empty, a full and a damaged
-// store, written by Exit, removed by "Remove Registry Entries", and the
-// reading and writing of their stored texts.
+// The saved choices: restored at start-up, written by Exit, removed by
+// "Remove Registry Entries", and the reading of their stored texts.
 
 #include "app/KeyMap.h"
 #include "app/frmMain.h"

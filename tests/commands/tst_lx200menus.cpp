@@ -1,8 +1,4 @@
-// The LX200GPS and Autostar menus and the command console over the fake line:
-// the bytes each item writes and when, its confirmation, its status texts,
-// where the focus goes, how the GPS, alignment and display replies are read;
-// what the console sends, which texts survive closing it, and input nobody
-// awaits reaching its reply box only while it is open.
+// The LX200GPS and Autostar menus and the command console over the fake line.
 
 #include "app/commandbutton.h"
 #include "app/frmMain.h"
