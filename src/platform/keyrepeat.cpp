@@ -6,9 +6,16 @@
 #include <cstdlib>
 #include <xcb/xcb.h>
 // The XKB header names a member "explicit", a keyword of C++.
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wkeyword-macro"
+#endif
 #define explicit xkb_explicit
 #include <xcb/xkb.h>
 #undef explicit
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
 #endif
 
 namespace orrinet {
