@@ -395,8 +395,9 @@ private:
                     "unexpected input leaves the line alone", what);
             const frmCmd *console = window().console();
             if (window().ConsoleOpen && console) {
-                if (read.size() <= console->Text2->maxLength())
-                    require(after.reply == read, "unexpected input reaches the open console", what);
+                // The reply box gathers a reply's pieces until the next command.
+                require(after.reply == (before.reply + read).left(console->Text2->maxLength()),
+                        "unexpected input is added to the open console's reply", what);
             } else {
                 require(after.reply == before.reply, "a closed console is left alone", what);
             }
