@@ -5,18 +5,15 @@
 
 #include "app/commandbutton.h"
 #include "app/picturebox.h"
-#include "support/privatesettings.h"
 #include "support/simpanel.h"
 #include "support/waitingflags.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QGroupBox>
 #include <QScopeGuard>
 #include <QSignalSpy>
-#include <QTest>
 #include <QTimer>
 #include <ctime>
 #include <fcntl.h>
@@ -31,12 +28,8 @@ namespace {
 // The simulators the test starts itself serve this port; SimPanel's own
 // simulator, which can only be terminated, is left idle.
 constexpr int kOwnComPort = 14;
-// The line notices a hang-up at its next event; the simulator hangs up
-// 100 ms after its last reply.
-constexpr int kLossTimeoutMs = 3000;
 
-// Starts the simulator as a plain child, which can also be killed outright,
-// and returns its pseudo-terminal's path, the first line it prints.
+// A plain child, which can also be killed outright; returns its pseudo-terminal's path.
 QString startSim(QProcess &sim, const QStringList &arguments)
 {
     sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -54,12 +47,10 @@ bool connectOwnPort(SimPanel &p)
     return p.line.isOpen();
 }
 
-// Asks for the status; true when the reply was served.
-bool statusServed(frmMain &w)
+bool statusServed(SimPanel &p)
 {
-    w.TelescopeStatusButton->trigger();
-    return QTest::qWaitFor([&w] { return !w.WaitingStatus; }, 3000) &&
-           w.statusText().startsWith(u"AltAz Mount"_s);
+    p.window.TelescopeStatusButton->trigger();
+    return p.settled(3000) && p.window.statusText().startsWith(u"AltAz Mount"_s);
 }
 
 // The reason on the disconnected face (tests/app checks it control by
@@ -88,7 +79,6 @@ void TestConnectionLostSim::lossThenNewSimulator_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("served"); // status queries answered before the loss
     QTest::addColumn<QString>("ending");
-
     QTest::newRow("hung up after 3 commands")
         << QStringList{u"--hangup-after"_s, u"3"_s} << 3 << u"by itself"_s;
     // Slow enough that the reply is still awaited when the simulator ends.
@@ -118,7 +108,7 @@ void TestConnectionLostSim::lossThenNewSimulator()
     QSignalSpy lost(&p.line, &SerialPort::connectionLost);
     QSignalSpy received(&p.line, &SerialPort::received);
     for (int query = 0; query < served; ++query)
-        QVERIFY2(statusServed(p.window), qPrintable(p.window.statusText()));
+        QVERIFY2(statusServed(p), qPrintable(p.window.statusText()));
     // Still awaited when the line goes.
     p.window.TelescopeStatusButton->trigger();
     QVERIFY(p.window.Timer1->isActive());
@@ -128,7 +118,7 @@ void TestConnectionLostSim::lossThenNewSimulator()
     else if (ending == u"kill"_s)
         first.kill();
     QVERIFY(first.waitForFinished(SimProcess::kStopTimeoutMs));
-    QTRY_COMPARE_WITH_TIMEOUT(lost.size(), 1, kLossTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(lost.size(), 1, 3000);
     const QString reason = lost.at(0).at(0).toString();
     QVERIFY2(reason.startsWith(firstPath + u": "_s), qPrintable(reason));
     QVERIFY2(showsLoss(p.window, reason), qPrintable(p.window.statusText()));
@@ -151,7 +141,7 @@ void TestConnectionLostSim::lossThenNewSimulator()
     QVERIFY(!secondPath.isEmpty() && secondPath != firstPath);
     QVERIFY2(connectOwnPort(p), qPrintable(p.window.statusText()));
     QCOMPARE(p.line.device(), secondPath);
-    QVERIFY2(statusServed(p.window), qPrintable(p.window.statusText()));
+    QVERIFY2(statusServed(p), qPrintable(p.window.statusText()));
     second.terminate();
     QVERIFY(second.waitForFinished(SimProcess::kStopTimeoutMs));
 }

@@ -6,9 +6,7 @@
 #include "app/commandbutton.h"
 #include "app/picturebox.h"
 #include "motion/pointercentre.h"
-#include "support/privatesettings.h"
 #include "support/simpanel.h"
-#include "support/waitingflags.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -16,8 +14,6 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QSlider>
-#include <QTest>
-#include <QTime>
 #include <QTimer>
 #include <memory>
 
@@ -26,8 +22,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// One exchange at 9600 baud takes a few tens of milliseconds.
-constexpr int kReplyTimeoutMs = 3000;
 // The simulator slews at 8 degrees a second on each axis.
 constexpr int kArrivalTimeoutMs = 30000;
 
@@ -38,13 +32,6 @@ void selectDeclination(frmMain &w, bool minus, int degrees)
     w.ComboDECd->setCurrentIndex(89 - degrees);
     w.ComboDECm->setCurrentIndex(0);
     w.ComboDECs->setCurrentIndex(0);
-}
-
-// Presses the button and waits until no reply is awaited.
-bool press(frmMain &w, orrinet::CommandButton *button)
-{
-    button->click();
-    return QTest::qWaitFor([&w] { return raisedFlags(w).isEmpty(); }, kReplyTimeoutMs);
 }
 
 } // namespace
@@ -63,7 +50,12 @@ private Q_SLOTS:
     void pointerSlewEastAtTheSliderRate();
 
 private:
-    bool get() { return press(m_panel->window, m_panel->window.CommandGet); }
+    bool get() { return m_panel->get(); }
+    bool gotoTarget()
+    {
+        m_panel->window.CommandGotoRADEC->click();
+        return m_panel->settled();
+    }
 
     std::unique_ptr<SimPanel> m_panel;
 };
@@ -94,7 +86,7 @@ void TestGotoSim::gotoAboveHorizonArrives()
     // Overdue when the Goto starts, the query gives way to it.
     w.CommandGotoRADEC->click();
     w.Timer1->setInterval(timeout);
-    QVERIFY(QTest::qWaitFor([&w] { return raisedFlags(w).isEmpty(); }, kReplyTimeoutMs));
+    QVERIFY(m_panel->settled());
 
     // The label shows the target until a Get reads the telescope's position.
     const QString target = w.GotoText;
@@ -109,7 +101,7 @@ void TestGotoSim::gotoBelowHorizonIsRefused()
     const QString position = w.LabelRADEC->text();
     // Never rises at latitude +33 degrees.
     selectDeclination(w, true, 80);
-    QVERIFY(press(w, w.CommandGotoRADEC));
+    QVERIFY(gotoTarget());
     QCOMPARE(w.statusText(),
              u"Goto RA/DEC  "_s + w.GotoText + u"  Slew not possible, 1Object Below Horizon#"_s);
 
@@ -127,7 +119,7 @@ void TestGotoSim::haltStopsTheSlew()
     const QString start = w.LabelRADEC->text();
     // 36 degrees above the southern horizon on the meridian: a slew of several seconds.
     selectDeclination(w, true, 20);
-    QVERIFY(press(w, w.CommandGotoRADEC));
+    QVERIFY(gotoTarget());
     const QString target = w.GotoText;
 
     QTest::qWait(500);
@@ -146,11 +138,7 @@ void TestGotoSim::pointerSlewEastAtTheSliderRate()
     w.CheckRADEC->setChecked(false); // else leaving pointer mode starts a Get of its own
     w.SliderMove->setValue(9);       // 1.0 deg/s on both axes
     w.PTDbutton[6]->trigger();       // halt 300 ms after the last movement
-    // The right ascension a Get reads, in degrees.
-    const auto ra = [this, &w]() -> double {
-        const QTime hms = get() ? QTime::fromString(w.RaString.left(8), u"HH:mm:ss"_s) : QTime();
-        return hms.isValid() ? hms.msecsSinceStartOfDay() / 240000.0 : -1; // 4 min a degree
-    };
+    const auto ra = [this, &w] { return get() ? raDegrees(w.RaString) : -1; };
     const double start = ra();
     QVERIFY(start >= 0);
 
