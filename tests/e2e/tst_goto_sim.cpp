@@ -41,13 +41,111 @@ class TestGotoSim : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
+
+    void initTestCase()
+    {
+        m_panel = std::make_unique<SimPanel>(QStringList{u"--drop"_s, u":GVN#"_s});
+        QVERIFY2(m_panel->connectPort(), qPrintable(m_panel->failure()));
+    }
     void cleanupTestCase() { m_panel.reset(); }
-    void init();
-    void gotoAboveHorizonArrives();
-    void gotoBelowHorizonIsRefused();
-    void haltStopsTheSlew();
-    void pointerSlewEastAtTheSliderRate();
+
+    void init()
+    {
+        // A Get copies the telescope's position into the lists.
+        m_panel->window.CheckRADEC->setChecked(true);
+        QVERIFY(get());
+    }
+
+    void gotoAboveHorizonArrives()
+    {
+        frmMain &w = m_panel->window;
+        // The firmware query's reply never comes; the Goto must still get its own.
+        const int timeout = w.Timer1->interval();
+        w.Timer1->setInterval(200);
+        w.TelescopeInfoButton_Click();
+        QTRY_COMPARE(w.statusText(), u"Timeout waiting for response"_s);
+        // Near the meridian, 26 degrees from the zenith.
+        selectDeclination(w, false, 60);
+        // Overdue when the Goto starts, the query gives way to it.
+        w.CommandGotoRADEC->click();
+        w.Timer1->setInterval(timeout);
+        QVERIFY(m_panel->settled());
+
+        // The label shows the target until a Get reads the telescope's position.
+        const QString target = w.GotoText;
+        QVERIFY2(QTest::qWaitFor([&] { return get() && w.LabelRADEC->text() == target; },
+                                 kArrivalTimeoutMs),
+                 qPrintable(w.LabelRADEC->text()));
+    }
+
+    void gotoBelowHorizonIsRefused()
+    {
+        frmMain &w = m_panel->window;
+        const QString position = w.LabelRADEC->text();
+        // Never rises at latitude +33 degrees.
+        selectDeclination(w, true, 80);
+        QVERIFY(gotoTarget());
+        QCOMPARE(w.statusText(), u"Goto RA/DEC  "_s + w.GotoText +
+                                     u"  Slew not possible, 1Object Below Horizon#"_s);
+
+        // The whole reason was read in one piece: nothing follows as stray input.
+        const QString shown = w.statusText();
+        QTest::qWait(300);
+        QCOMPARE(w.statusText(), shown);
+        QVERIFY(get());
+        QCOMPARE(w.LabelRADEC->text(), position);
+    }
+
+    void haltStopsTheSlew()
+    {
+        frmMain &w = m_panel->window;
+        const QString start = w.LabelRADEC->text();
+        // 36 degrees above the southern horizon on the meridian: a slew of several seconds.
+        selectDeclination(w, true, 20);
+        QVERIFY(gotoTarget());
+        const QString target = w.GotoText;
+
+        QTest::qWait(500);
+        w.CommandGotoAbort->click();
+        QVERIFY(get());
+        const QString stopped = w.LabelRADEC->text();
+        QVERIFY(stopped != start && stopped != target);
+        QTest::qWait(1000);
+        QVERIFY(get());
+        QCOMPARE(w.LabelRADEC->text(), stopped);
+    }
+
+    void pointerSlewEastAtTheSliderRate()
+    {
+        frmMain &w = m_panel->window;
+        w.CheckRADEC->setChecked(false); // else leaving pointer mode starts a Get of its own
+        w.SliderMove->setValue(9);       // 1.0 deg/s on both axes
+        w.PTDbutton[6]->trigger();       // halt 300 ms after the last movement
+        const auto ra = [this, &w] { return get() ? raDegrees(w.RaString) : -1; };
+        const double start = ra();
+        QVERIFY(start >= 0);
+
+        w.CheckPointerControl->setChecked(true);
+        const QPoint centre = orrinet::pointerCentre(w.PointerRect) - w.PointerOrigin;
+        QElapsedTimer slewing;
+        slewing.start();
+        while (slewing.elapsed() < 1000) {
+            if (w.SkipNextPointerMove) // the echo of the re-centring
+                w.PicturePointer_MouseMove(0, 0, centre.x(), centre.y());
+            w.PicturePointer_MouseMove(0, 0, centre.x() + 4, centre.y());
+            QTest::qWait(100);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(w.statusText(), u"Stop"_s, 2000);
+        const double seconds = slewing.elapsed() / 1000.0;
+        // Still in pointer mode: leaving it would send a halt of its own.
+        const double stopped = ra();
+        const double moved = stopped - start;
+        QVERIFY2(moved > 0.75 && moved < seconds * 1.25,
+                 qPrintable(u"moved %1 deg in %2 s"_s.arg(moved).arg(seconds)));
+
+        QTest::qWait(500);
+        QVERIFY2(qAbs(ra() - stopped) < 0.01, "the halt stopped the slew");
+    }
 
 private:
     bool get() { return m_panel->get(); }
@@ -59,110 +157,6 @@ private:
 
     std::unique_ptr<SimPanel> m_panel;
 };
-
-void TestGotoSim::initTestCase()
-{
-    m_panel = std::make_unique<SimPanel>(QStringList{u"--drop"_s, u":GVN#"_s});
-    QVERIFY2(m_panel->connectPort(), qPrintable(m_panel->failure()));
-}
-
-void TestGotoSim::init()
-{
-    // A Get copies the telescope's position into the lists.
-    m_panel->window.CheckRADEC->setChecked(true);
-    QVERIFY(get());
-}
-
-void TestGotoSim::gotoAboveHorizonArrives()
-{
-    frmMain &w = m_panel->window;
-    // The firmware query's reply never comes; the Goto must still get its own.
-    const int timeout = w.Timer1->interval();
-    w.Timer1->setInterval(200);
-    w.TelescopeInfoButton_Click();
-    QTRY_COMPARE(w.statusText(), u"Timeout waiting for response"_s);
-    // Near the meridian, 26 degrees from the zenith.
-    selectDeclination(w, false, 60);
-    // Overdue when the Goto starts, the query gives way to it.
-    w.CommandGotoRADEC->click();
-    w.Timer1->setInterval(timeout);
-    QVERIFY(m_panel->settled());
-
-    // The label shows the target until a Get reads the telescope's position.
-    const QString target = w.GotoText;
-    QVERIFY2(
-        QTest::qWaitFor([&] { return get() && w.LabelRADEC->text() == target; }, kArrivalTimeoutMs),
-        qPrintable(w.LabelRADEC->text()));
-}
-
-void TestGotoSim::gotoBelowHorizonIsRefused()
-{
-    frmMain &w = m_panel->window;
-    const QString position = w.LabelRADEC->text();
-    // Never rises at latitude +33 degrees.
-    selectDeclination(w, true, 80);
-    QVERIFY(gotoTarget());
-    QCOMPARE(w.statusText(),
-             u"Goto RA/DEC  "_s + w.GotoText + u"  Slew not possible, 1Object Below Horizon#"_s);
-
-    // The whole reason was read in one piece: nothing follows as stray input.
-    const QString shown = w.statusText();
-    QTest::qWait(300);
-    QCOMPARE(w.statusText(), shown);
-    QVERIFY(get());
-    QCOMPARE(w.LabelRADEC->text(), position);
-}
-
-void TestGotoSim::haltStopsTheSlew()
-{
-    frmMain &w = m_panel->window;
-    const QString start = w.LabelRADEC->text();
-    // 36 degrees above the southern horizon on the meridian: a slew of several seconds.
-    selectDeclination(w, true, 20);
-    QVERIFY(gotoTarget());
-    const QString target = w.GotoText;
-
-    QTest::qWait(500);
-    w.CommandGotoAbort->click();
-    QVERIFY(get());
-    const QString stopped = w.LabelRADEC->text();
-    QVERIFY(stopped != start && stopped != target);
-    QTest::qWait(1000);
-    QVERIFY(get());
-    QCOMPARE(w.LabelRADEC->text(), stopped);
-}
-
-void TestGotoSim::pointerSlewEastAtTheSliderRate()
-{
-    frmMain &w = m_panel->window;
-    w.CheckRADEC->setChecked(false); // else leaving pointer mode starts a Get of its own
-    w.SliderMove->setValue(9);       // 1.0 deg/s on both axes
-    w.PTDbutton[6]->trigger();       // halt 300 ms after the last movement
-    const auto ra = [this, &w] { return get() ? raDegrees(w.RaString) : -1; };
-    const double start = ra();
-    QVERIFY(start >= 0);
-
-    w.CheckPointerControl->setChecked(true);
-    const QPoint centre = orrinet::pointerCentre(w.PointerRect) - w.PointerOrigin;
-    QElapsedTimer slewing;
-    slewing.start();
-    while (slewing.elapsed() < 1000) {
-        if (w.SkipNextPointerMove) // the echo of the re-centring
-            w.PicturePointer_MouseMove(0, 0, centre.x(), centre.y());
-        w.PicturePointer_MouseMove(0, 0, centre.x() + 4, centre.y());
-        QTest::qWait(100);
-    }
-    QTRY_COMPARE_WITH_TIMEOUT(w.statusText(), u"Stop"_s, 2000);
-    const double seconds = slewing.elapsed() / 1000.0;
-    // Still in pointer mode: leaving it would send a halt of its own.
-    const double stopped = ra();
-    const double moved = stopped - start;
-    QVERIFY2(moved > 0.75 && moved < seconds * 1.25,
-             qPrintable(u"moved %1 deg in %2 s"_s.arg(moved).arg(seconds)));
-
-    QTest::qWait(500);
-    QVERIFY2(qAbs(ra() - stopped) < 0.01, "the halt stopped the slew");
-}
 
 ORRINET_E2E_MAIN(TestGotoSim)
 
