@@ -1,7 +1,5 @@
-// The telescope's line going away under the panel, through the real serial
-// stack against the simulator: the simulator hanging up after some commands,
-// or ended while a reply is awaited, and the panel connecting again once a
-// new simulator serves the same port number.
+// The simulator hanging up, or ended while a reply is awaited, and the panel
+// connecting again once a new simulator serves the same port number.
 
 #include "app/commandbutton.h"
 #include "app/picturebox.h"
@@ -53,14 +51,12 @@ bool statusServed(SimPanel &p)
     return p.settled(3000) && p.window.statusText().startsWith(u"AltAz Mount"_s);
 }
 
-// The reason on the disconnected face (tests/app checks it control by
-// control), and nothing left to time out.
+// The reason (tests/app checks the disconnected face), and nothing left to time out.
 bool showsLoss(const frmMain &w, const QString &reason)
 {
     return w.statusText() == u"Connection lost on com %1 - "_s.arg(kOwnComPort) + reason &&
-           w.Picture1->isVisibleTo(&w) && !w.FrameRADEC->isVisibleTo(&w) &&
-           w.CommandConnect->text() == u"Connect"_s && !w.Timer1->isActive() &&
-           raisedFlags(w).isEmpty() && w.mousePointer() == frmMain::MousePointer::Default;
+           !w.Timer1->isActive() && raisedFlags(w).isEmpty() &&
+           w.mousePointer() == frmMain::MousePointer::Default;
 }
 
 } // namespace
