@@ -1,7 +1,5 @@
-// Goto, Get, Halt and pointer slewing through the real serial stack against
-// the simulator. Its site lies at latitude +33 deg 52', it powers up pointing
-// at the meridian, and it never answers the firmware query, like some
-// third-party servers.
+// Goto, Get, Halt and pointer slewing against the simulator, at latitude +33 deg
+// 52' and pointing at the meridian, which never answers the firmware query.
 
 #include "app/commandbutton.h"
 #include "app/picturebox.h"

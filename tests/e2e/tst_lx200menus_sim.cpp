@@ -1,7 +1,5 @@
-// The menus and the console through the real serial stack against the
-// simulator: the five Telescope queries with real pauses, delayed verdicts, a
-// keypad macro that starts a real slew, the park, and a console reply read in
-// pieces.
+// The menus and the console against the simulator: Telescope queries with real
+// pauses, delayed verdicts, a macro starting a real slew, the park, the console.
 
 #include "commands/frmCmd.h"
 #include "link/protocol.h"

@@ -1,6 +1,5 @@
-// Manual motion through the real serial stack against the simulator: the
-// slew and focus buttons' press and release, seen in what the simulator
-// received (its command log) and in how it moves (its state file).
+// The slew and focus buttons against the simulator, seen in its command log
+// and state file.
 
 #include "motion/manualmoves.h"
 #include "support/simpanel.h"

@@ -29,17 +29,14 @@ struct SimPanel
                       SimProcess::Observe observe = SimProcess::Observe::No);
 
     SimProcess sim;
-    // Made after the simulator has written its port mapping: the store reads
-    // the file when it is made.
-    QtSettingsStore settings;
+    QtSettingsStore settings; // reads the file: made after the simulator mapped its port
     QtSerialLine line{settings};
     SleepingWait wait;
     ScriptedMessageBoxes boxes;
     RecordingCursor cursor;
     frmMain window;
 
-    // Selects the simulator's port and presses Connect; true when the line is
-    // open on the simulator's pseudo-terminal.
+    // True when Connect opened the simulator's pseudo-terminal.
     bool connectPort();
     QString failure() const;
     // Waits until no reply is awaited.
