@@ -148,8 +148,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("overTcp"); // the moves; the rate pair always goes over the pty
         QTest::addColumn<QStringList>("moves");
         QTest::addColumn<QStringList>("stops");
-        QTest::addColumn<QStringList>(
-            "whileMoving"); // state lines; the first two keys read 0 after the stops
+        // State lines; the first two keys read 0 after the stops.
+        QTest::addColumn<QStringList>("whileMoving");
         QTest::addColumn<QString>("drifting"); // changes while no command comes
         const auto row = [](const char *name, bool overTcp, const QString &moves,
                             const QString &stops, const QString &whileMoving,
