@@ -1,8 +1,10 @@
 #include "support/simpanel.h"
 
 #include "platform/platform.h"
+#include "support/waitingflags.h"
 
 #include <QComboBox>
+#include <QTime>
 
 namespace orrinet::testing {
 
@@ -26,6 +28,23 @@ bool SimPanel::connectPort()
 QString SimPanel::failure() const
 {
     return sim.isRunning() ? window.statusText() : sim.errorString();
+}
+
+bool SimPanel::settled(int timeoutMs) const
+{
+    return QTest::qWaitFor([this] { return raisedFlags(window).isEmpty(); }, timeoutMs);
+}
+
+bool SimPanel::get()
+{
+    window.CommandGet_Click();
+    return settled();
+}
+
+double raDegrees(const QString &reply)
+{
+    const QTime hms = QTime::fromString(reply.left(8), QStringLiteral("HH:mm:ss"));
+    return hms.isValid() ? hms.msecsSinceStartOfDay() / 240000.0 : -1; // 4 min a degree
 }
 
 } // namespace orrinet::testing

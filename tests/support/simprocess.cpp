@@ -10,9 +10,8 @@ QList<LoggedCommand> readCommandLog(const QString &path)
 {
     QFile file(path);
     QList<LoggedCommand> commands;
-    if (!file.open(QIODevice::ReadOnly))
-        return commands;
-    QList<QByteArray> lines = file.readAll().split('\n');
+    QList<QByteArray> lines =
+        file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>{""};
     lines.removeLast(); // what follows the last line end: nothing, or a line being written
     for (const QByteArray &line : std::as_const(lines)) {
         // "MS.mmm COMMAND"; a command may hold blanks itself (":Sr 05:07:09#").
@@ -29,9 +28,8 @@ QMap<QString, QString> readSimState(const QString &path)
 {
     QFile file(path);
     QMap<QString, QString> state;
-    if (!file.open(QIODevice::ReadOnly))
-        return state;
-    for (const QByteArray &line : file.readAll().split('\n')) {
+    for (const QByteArray &line :
+         file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>{}) {
         const qsizetype equals = line.indexOf('=');
         if (equals > 0)
             state.insert(QString::fromLatin1(line.left(equals)),
@@ -65,11 +63,6 @@ SimProcess::SimProcess(const QString &configHome, const QStringList &arguments, 
     }
 }
 
-SimProcess::~SimProcess()
-{
-    stop();
-}
-
 QString SimProcess::readLine()
 {
     const QDeadlineTimer deadline(kStartTimeoutMs);
@@ -77,16 +70,6 @@ QString SimProcess::readLine()
            !deadline.hasExpired())
         m_process.waitForReadyRead(static_cast<int>(qMin<qint64>(deadline.remainingTime(), 100)));
     return QString::fromLocal8Bit(m_process.readLine()).trimmed();
-}
-
-QString SimProcess::commandLogPath() const
-{
-    return m_folder ? m_folder->filePath(QStringLiteral("commands.log")) : QString();
-}
-
-QString SimProcess::statePath() const
-{
-    return m_folder ? m_folder->filePath(QStringLiteral("state")) : QString();
 }
 
 bool SimProcess::isRunning() const
