@@ -135,7 +135,9 @@ void PointerX11Test::moveRightThenHalt()
     }
     QCOMPARE(written, (QStringList{":Me#", ":Q#"}));
     QCOMPARE(p.window.statusText(), QStringLiteral("Stop"));
-    QVERIFY2(haltAfter >= delay, qPrintable(QString::number(haltAfter)));
+    // The window system may merge the last step with the echo of the
+    // re-centring before it; the halt delay then runs from the step before.
+    QVERIFY2(haltAfter >= delay - 15, qPrintable(QString::number(haltAfter)));
     QVERIFY2(haltAfter < delay + 250, qPrintable(QString::number(haltAfter)));
 }
 
