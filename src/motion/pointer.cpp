@@ -95,14 +95,13 @@ void frmMain::holdPointerInPad()
 void frmMain::recentrePointer()
 {
     const QPoint centre(static_cast<int>(std::nearbyint(PointerCentreX)), PointerCentreY);
-    // A warp to where the pointer already is gives no echo to skip; the
-    // centre is the reference as the echo would have made it.
-    if (ScreenCursor.position() == centre) {
-        const QPointF local = PicturePointer->mapFromGlobal(QPointF(centre));
-        LastPointerX = static_cast<float>(local.x());
-        LastPointerY = static_cast<float>(local.y());
+    // The centre is the reference for the next movement, whether or not an
+    // echo comes. A warp to where the pointer already is gives no echo to skip.
+    const QPointF local = PicturePointer->mapFromGlobal(QPointF(centre));
+    LastPointerX = static_cast<float>(local.x());
+    LastPointerY = static_cast<float>(local.y());
+    if (ScreenCursor.position() == centre)
         return;
-    }
     SkipNextPointerMove = true;
     ScreenCursor.warp(centre);
 }
@@ -128,9 +127,12 @@ void frmMain::PicturePointer_MouseMove(int, int, double X, double Y)
     const float y = static_cast<float>(Y);
     if (SkipNextPointerMove) {
         SkipNextPointerMove = false;
-        LastPointerX = x;
-        LastPointerY = y;
-        return;
+        // The echo lands on the centre. A busy window system may instead hand
+        // over the next step with the echo merged into it: that is a movement
+        // from the centre, not an echo, or its reference would be off and the
+        // following echo would read as a slew the other way.
+        if (std::abs(x - LastPointerX) < 0.5f && std::abs(y - LastPointerY) < 0.5f)
+            return;
     }
     TimerMove->stop();
     for (const PointerDirection &direction : kPointerDirections) {

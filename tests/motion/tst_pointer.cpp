@@ -21,13 +21,14 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // One movement of the pointer from the pad's centre, then its echo.
-void move(PanelFixture &f, int dx, int dy)
+void move(PanelFixture &f, int dx, int dy, bool deliverEcho = true)
 {
     const frmMain &w = f.window;
     const QPoint at = orrinet::pointerCentre(w.PointerRect) - w.PointerOrigin + QPoint(dx, dy);
     f.cursor.place(f.window.PicturePointer->mapToGlobal(at));
     f.window.PicturePointer_MouseMove(0, 0, at.x(), at.y());
-    QCoreApplication::sendPostedEvents(f.window.PicturePointer, QEvent::MouseMove);
+    if (deliverEcho)
+        QCoreApplication::sendPostedEvents(f.window.PicturePointer, QEvent::MouseMove);
 }
 
 void step(PanelFixture &f, const QString &what)
@@ -38,6 +39,8 @@ void step(PanelFixture &f, const QString &what)
     };
     if (moves.contains(what))
         move(f, moves[what].x(), moves[what].y());
+    else if (what == u"right-echo-late") // the next step comes before this echo
+        move(f, 1, 0, false);
     else if (what == u"halt")
         f.window.TimerMove_Timer(); // the halt delay has run out
     else if (what == u"click")
@@ -135,6 +138,10 @@ void PointerTest::movementsWriteAndHalt_data()
     QTest::newRow("right, right again") << "right right" << QStringList{":Me#"} << "East" << true;
     QTest::newRow("up and left in one step")
         << "up-left" << QStringList{":Mw#", ":Mn#"} << "North" << true;
+    // A step that reaches the pad before the echo of the last re-centring is
+    // a step, and the echo after it is no movement.
+    QTest::newRow("a step before the echo")
+        << "right-echo-late right" << QStringList{":Me#"} << "East" << true;
     QTest::newRow("right, left, right")
         << "right left right" << QStringList{":Me#", ":Mw#"} << "West" << true;
     QTest::newRow("rest") << "right halt" << QStringList{":Me#", ":Q#"} << "Stop" << false;
