@@ -219,6 +219,8 @@ void frmMainUi::setupUi(QMainWindow *window)
 
     PictureNav = named(new PictureBox(Art::ArrowPad, FrameAutostar), QStringLiteral("PictureNav"));
     PictureNav->setFocusPolicy(Qt::StrongFocus);
+    // A keyboard user leaves the pad as any other control.
+    PictureNav->setTabMovesFocus(true);
     PictureNav->setToolTip(QStringLiteral("Click here to activate Keyboard Controls"));
     place(PictureNav, 60, 300, 372, 840);
 
