@@ -400,6 +400,16 @@ void TestLx200Menus::inputNobodyAwaitsShownWhileOpen()
     f.port.feed(u"0"_s);
     QCOMPARE(f.window.statusText(), u"0"_s);
     QCOMPARE(f.window.console()->Text2->text(), input);
+
+    // Opened again, the saved reply gives way to the next input, gathered whole.
+    seen.clear();
+    QVERIFY(withConsole(f, [&](frmCmd &console) {
+        seen << console.Text2->text();
+        f.port.feed(u"AT"_s);
+        f.port.feed(u"0#"_s);
+        seen << console.Text2->text();
+    }));
+    QCOMPARE(seen, (QStringList{input, u"AT0#"_s}));
 }
 
 QTEST_MAIN(TestLx200Menus)
