@@ -349,6 +349,9 @@ void frmMainUi::setupUi(QMainWindow *window)
     TimerMove = named(new QTimer(window), QStringLiteral("TimerMove"));
     TimerMove->setInterval(500);
     TimerMove->setSingleShot(false);
+    TimerPrecision = named(new QTimer(window), QStringLiteral("TimerPrecision"));
+    TimerPrecision->setInterval(orrinet::kReplyTimeoutMs);
+    TimerPrecision->setSingleShot(true);
 
     // ---- menus ----------------------------------------------------------
     QMenuBar *bar = window->menuBar();
