@@ -145,6 +145,25 @@ private Q_SLOTS:
         QVERIFY2(qAbs(ra() - stopped) < 0.01, "the halt stopped the slew");
     }
 
+    // A hand controller left in low precision answers ":GR#" one character
+    // short; the Get switches it to high precision and completes.
+    void getSwitchesLowPrecision()
+    {
+        // A simulator of its own: the shared panel never opens the port again.
+        SimPanel p{{u"--low-precision"_s}, SimProcess::Observe::LogAndState};
+        QVERIFY2(p.connectPort(), qPrintable(p.failure()));
+        p.window.TimerPrecision->setInterval(300); // the short reply is in long before
+        QVERIFY(p.get());
+        QCOMPARE(p.window.statusText(), u"Telescope switched to high precision"_s);
+        QVERIFY2(raDegrees(p.window.RaString) >= 0, qPrintable(p.window.RaString));
+        QCOMPARE(p.window.DecString.size(), 10); // sDD*MM:SS#
+        QStringList commands;
+        for (const LoggedCommand &logged : p.sim.commandLog())
+            commands << logged.command;
+        QCOMPARE(commands.mid(commands.size() - 4),
+                 (QStringList{u":GR#"_s, u":U#"_s, u":GR#"_s, u":GD#"_s}));
+    }
+
 private:
     bool get() { return m_panel->get(); }
     bool gotoTarget()
