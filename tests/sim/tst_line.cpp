@@ -38,12 +38,7 @@ struct Line
     explicit Line(const QStringList &arguments)
         : options(parseOptions(QStringList{u"lx200sim"_s} + arguments).options.value()),
           telescope(clock,
-                    [this] {
-                        TelescopeConfig config = options.telescope;
-                        config.utcAtStart =
-                            QDateTime(QDate(2024, 3, 15), QTime(4, 0), QTimeZone::utc());
-                        return config;
-                    }()),
+                    {.utcAtStart = QDateTime(QDate(2024, 3, 15), QTime(4, 0), QTimeZone::utc())}),
           link(telescope, clock, sink, options.faults,
                options.pacing ? LinePacer::nsPerByteForBaud(options.baud) : 0)
     {
@@ -111,10 +106,6 @@ private Q_SLOTS:
             ":GW#" + polarisGoto + ":GR#:GW#:GVN#", 0,
             exactly("AT0#110\x15\x15"
                     "4.2l#"));
-        // Short forms from the start, long ones after ":U#".
-        row("low precision", atOnce + QStringList{"--low-precision"}, ":GR#:GD#:U#:GR#:GD#", 0,
-            QStringLiteral("^\\d\\d:\\d\\d\\.\\d#[+-]\\d\\d\xDF\\d\\d#"
-                           "\\d\\d:\\d\\d:\\d\\d#[+-]\\d\\d\xDF\\d\\d:\\d\\d#$"));
         // Noise at the line's speed, and a reply still gets through whole.
         row("flood", {"--flood", "--seed", "1"}, ":GVP#", 100,
             QStringLiteral("^(?=.{90,97}$).*LX2001#"));
