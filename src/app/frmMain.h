@@ -180,6 +180,7 @@ public:
     void ShowReceivedCoordinates();
     void CommandGotoRADEC_Click();
     void CommandGet_Click();
+    void TimerPrecision_Timer();
     void CommandGotoAbort_Click();
 
     // ---- motion -----------------------------------------------------------
@@ -260,6 +261,9 @@ private:
     // Writes a keypad macro, pausing between its commands, and awaits the
     // display text its last command asks for.
     void sendKeypadMacro(const QStringList &commands);
+
+    // Asks for the RA reply that begins a Get.
+    void askForPosition();
 
     // Sends the first command of a telescope query.
     void sendQuery(orrinet::TelescopeQuery query);

@@ -219,6 +219,8 @@ void frmMainUi::setupUi(QMainWindow *window)
 
     PictureNav = named(new PictureBox(Art::ArrowPad, FrameAutostar), QStringLiteral("PictureNav"));
     PictureNav->setFocusPolicy(Qt::StrongFocus);
+    // A keyboard user leaves the pad as any other control.
+    PictureNav->setTabMovesFocus(true);
     PictureNav->setToolTip(QStringLiteral("Click here to activate Keyboard Controls"));
     place(PictureNav, 60, 300, 372, 840);
 
@@ -347,6 +349,9 @@ void frmMainUi::setupUi(QMainWindow *window)
     TimerMove = named(new QTimer(window), QStringLiteral("TimerMove"));
     TimerMove->setInterval(500);
     TimerMove->setSingleShot(false);
+    TimerPrecision = named(new QTimer(window), QStringLiteral("TimerPrecision"));
+    TimerPrecision->setInterval(orrinet::kReplyTimeoutMs);
+    TimerPrecision->setSingleShot(true);
 
     // ---- menus ----------------------------------------------------------
     QMenuBar *bar = window->menuBar();

@@ -82,6 +82,9 @@ public:
 
     QTimer *Timer1 = nullptr;    // reply time-out, 5000 ms, stopped
     QTimer *TimerMove = nullptr; // pointer halt, 500 ms, stopped
+    // A Get's wait for a reply a telescope in low precision cuts short,
+    // 5000 ms, single shot, stopped.
+    QTimer *TimerPrecision = nullptr;
 
     // Menu bar, left to right.
     QAction *ExitButton = nullptr;

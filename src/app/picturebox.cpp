@@ -25,7 +25,7 @@ bool PictureBox::event(QEvent *event)
 {
     // The widget base would turn Tab and Shift+Tab into a focus move before
     // the key handler saw them.
-    if (event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyPress && !m_tabMovesFocus) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
             keyPressEvent(key);

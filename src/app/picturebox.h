@@ -12,8 +12,8 @@ namespace orrinet {
 // x and y in pixels of the picture.
 //
 // A held key repeats keyDown but gives a single keyUp on its real release.
-// While it has the focus it keeps every key, Tab and the arrows included,
-// so focus does not wander off the pad.
+// While it has the focus it keeps every key, the arrows included, and Tab
+// and Shift+Tab too unless they are set to move the focus on.
 class PictureBox : public QWidget
 {
     Q_OBJECT
@@ -23,6 +23,10 @@ public:
 
     Art art() const { return m_art; }
     void setArt(Art art);
+
+    // Tab and Shift+Tab move the focus on, as from any other control, and
+    // are not reported as keys.
+    void setTabMovesFocus(bool moves) { m_tabMovesFocus = moves; }
 
 Q_SIGNALS:
     void keyDown(int keyCode, int shift);
@@ -47,6 +51,7 @@ protected:
 
 private:
     Art m_art;
+    bool m_tabMovesFocus = false;
 };
 
 } // namespace orrinet

@@ -14,8 +14,9 @@ void frmMain::AutostarQuery_Click()
 {
     if (Comm1.isOpen()) {
         setStatusText(QStringLiteral("Queryinq Autostar..."));
-        WaitingAutostar = true;
-        Comm1.setReceiveThreshold(orrinet::kThresholdAutostarDisplay);
+        startExchange();
+        awaitReply(orrinet::Awaiting::Autostar);
+        Comm1.setReceiveThreshold(orrinet::awaitedReply(orrinet::Awaiting::Autostar).threshold);
         Comm1.write(orrinet::kAutostarDisplay);
     }
     focusPad();
@@ -51,8 +52,9 @@ void frmMain::GotoButton_Click(int Index)
 
 void frmMain::sendKeypadMacro(const QStringList &commands)
 {
-    Comm1.setReceiveThreshold(orrinet::kThresholdAutostarMacro);
-    WaitingAutostarGoto = true;
+    startExchange();
+    awaitReply(orrinet::Awaiting::AutostarGoto);
+    Comm1.setReceiveThreshold(orrinet::awaitedReply(orrinet::Awaiting::AutostarGoto).threshold);
     for (qsizetype step = 0; step < commands.size(); ++step) {
         // The hand controller takes one key at a time.
         if (step > 0)

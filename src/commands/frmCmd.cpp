@@ -86,6 +86,8 @@ void frmCmd::Form_Load()
 {
     Text1->setText(SavedCommand);
     Text2->setText(SavedReply);
+    // The saved reply is shown until the first input replaces it.
+    m_reply.clear();
 }
 
 void frmCmd::setVisible(bool visible)
@@ -99,6 +101,7 @@ void frmCmd::SendCommand_Click()
 {
     // Emptied first, so the box shows only what answers this command.
     Text2->clear();
+    m_reply.clear();
     const QString command = Text1->text();
     if (!fitsLatin1(command)) {
         // Sending it would put other bytes on the line than the ones typed.
@@ -111,7 +114,9 @@ void frmCmd::SendCommand_Click()
 
 void frmCmd::showReceived(const QString &piece)
 {
-    Text2->setText(Text2->text() + piece);
+    // No more than the box can show is kept, however long the input runs on.
+    m_reply = (m_reply + piece).left(Text2->maxLength());
+    Text2->setText(m_reply);
 }
 
 void frmCmd::ClearCommand_Click()

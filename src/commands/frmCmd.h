@@ -31,7 +31,8 @@ public:
     void CloseCommand_Click();
 
     // Input nobody else awaits. A reply that comes in pieces is shown whole:
-    // each piece is added to what arrived since the last Send.
+    // each piece is added to what arrived since the last Send or, when
+    // nothing was sent since the console opened, since it opened.
     void showReceived(const QString &piece);
 
     // Showing the console is its load: the boxes take the saved texts.
@@ -42,6 +43,8 @@ private:
     void Form_Load();
 
     frmMain &m_owner;
+    // The input since the last Send or opening, which the reply box shows.
+    QString m_reply;
     QString SavedCommand;
     QString SavedReply;
 };

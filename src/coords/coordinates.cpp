@@ -226,4 +226,18 @@ ReceivedCoordinates decodeCoordinateReplies(QStringView raReply, QStringView dec
     return result;
 }
 
+bool isLowPrecisionRaReply(QStringView reply)
+{
+    static constexpr QLatin1StringView kForm("99:99.9#"); // 9 stands for a digit
+    if (reply.size() != kForm.size())
+        return false;
+    for (qsizetype i = 0; i < reply.size(); ++i) {
+        const QChar ch = reply[i];
+        const bool fits = kForm[i] == u'9' ? ch >= u'0' && ch <= u'9' : ch == kForm[i];
+        if (!fits)
+            return false;
+    }
+    return true;
+}
+
 } // namespace orrinet

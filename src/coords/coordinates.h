@@ -70,7 +70,6 @@ struct ListPositions
     friend bool operator==(const ListPositions &, const ListPositions &) = default;
 };
 
-
 // A text field through the two-digit format: a number is rewritten ("5" -> "05",
 // " 7" -> "07"), anything else is returned as it stands ("5#", "", "0.").
 // A number is, after trimming blanks, an optional sign, one or more digits and
@@ -115,5 +114,9 @@ struct ReceivedCoordinates
 // cut at fixed places, separators unchecked; a short reply gives short or empty
 // fields, which show as they are and leave their lists unchanged.
 ReceivedCoordinates decodeCoordinateReplies(QStringView raReply, QStringView decReply);
+
+// True for exactly an RA reply in low precision, HH:MM.T#: one character
+// short of the high-precision reply a Get waits for.
+bool isLowPrecisionRaReply(QStringView reply);
 
 } // namespace orrinet

@@ -3,11 +3,14 @@
 #include "app/commandbutton.h"
 #include "app/frmMain.h"
 
+#include <QTimer>
+
 void frmMain::wireCoords()
 {
     connect(CommandGotoRADEC, &QPushButton::clicked, this, &frmMain::CommandGotoRADEC_Click);
     connect(CommandGet, &QPushButton::clicked, this, &frmMain::CommandGet_Click);
     connect(CommandGotoAbort, &QPushButton::clicked, this, &frmMain::CommandGotoAbort_Click);
+    connect(TimerPrecision, &QTimer::timeout, this, &frmMain::TimerPrecision_Timer);
 }
 
 void frmMain::CheckRADEC_Click()

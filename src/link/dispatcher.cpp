@@ -98,6 +98,7 @@ void frmMain::endAllExchanges()
     for (const Awaiting flag : orrinet::kAwaitingTestOrder)
         waiting(flag) = false;
     Timer1->stop();
+    TimerPrecision->stop();
     setMousePointer(MousePointer::Default);
     Comm1.setReceiveThreshold(orrinet::kThresholdDefault);
 }

@@ -30,6 +30,7 @@ public:
     void setReceiveThreshold(int count) override { m_line.setReceiveThreshold(count); }
     int receiveThreshold() const override { return m_line.receiveThreshold(); }
     QString readAll() override;
+    QString peekAll() override { return m_line.peekAll(); }
     int commEvent() const override { return m_line.commEvent(); }
 
 Q_SIGNALS:

@@ -22,6 +22,9 @@ namespace orrinet {
 // Position
 inline constexpr QLatin1StringView kGetRa(":GR#");
 inline constexpr QLatin1StringView kGetDec(":GD#");
+// Switches the coordinate replies between low precision (HH:MM.T#, sDD*MM#)
+// and high precision (HH:MM:SS#, sDD*MM:SS#); no reply.
+inline constexpr QLatin1StringView kTogglePrecision(":U#");
 inline constexpr QLatin1StringView kSlewToTarget(":MS#");
 inline constexpr QLatin1StringView kHaltAll(":Q#");
 

@@ -162,6 +162,15 @@ QString QtSerialLine::readAll()
     return QString::fromLatin1(std::exchange(m_input, QByteArray()));
 }
 
+QString QtSerialLine::peekAll()
+{
+    if (!m_active)
+        return {};
+    // What the device holds is taken in as its arrival would be.
+    takeInput(m_active);
+    return QString::fromLatin1(m_input);
+}
+
 void QtSerialLine::takeInput(QIODevice *device)
 {
     if (device != m_active)

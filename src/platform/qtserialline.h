@@ -42,6 +42,7 @@ public:
     void setReceiveThreshold(int count) override;
     int receiveThreshold() const override { return m_threshold; }
     QString readAll() override;
+    QString peekAll() override;
     int commEvent() const override { return m_event; }
 
     // The device the last open() used or tried ("" if the number had none).

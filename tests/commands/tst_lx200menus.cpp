@@ -14,7 +14,9 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <array>
 #include <functional>
+#include <utility>
 
 using namespace orrinet;
 using namespace orrinet::testing;
@@ -214,10 +216,26 @@ void TestLx200Menus::autostar_data()
                                             u":EK 56#@1500"_s, u":EK13#@2000"_s, u":EK 71#@2500"_s,
                                             u":ED#@3000"_s}
                              << 34 << u"Goto Polaris..."_s << u"WaitingAutostarGoto"_s;
-    QTest::newRow("Mars") << u"GotoButton_4"_s
-                          << QStringList{u":ES4014#@0"_s, u":EK13#@500"_s, u":EK 71#@1000"_s,
-                                         u":ED#@1500"_s}
-                          << 34 << u"Goto Mars..."_s << u"WaitingAutostarGoto"_s;
+    // Each planet's own first command, then the same three keys.
+    const std::array<std::pair<const char *, const char *>, 9> planets{{
+        {"Moon", ":ES4142#"},
+        {"Mercury", ":ES3966#"},
+        {"Venus", ":ES3982#"},
+        {"Mars", ":ES4014#"},
+        {"Jupiter", ":ES4030#"},
+        {"Saturn", ":ES4046#"},
+        {"Uranus", ":ES4062#"},
+        {"Neptune", ":ES4078#"},
+        {"Pluto", ":ES4094#"},
+    }};
+    for (std::size_t i = 0; i < planets.size(); ++i) {
+        const auto [name, first] = planets[i];
+        QTest::newRow(name) << u"GotoButton_%1"_s.arg(i + 1)
+                            << QStringList{QLatin1String(first) + u"@0"_s, u":EK13#@500"_s,
+                                           u":EK 71#@1000"_s, u":ED#@1500"_s}
+                            << 34 << u"Goto %1..."_s.arg(QLatin1String(name))
+                            << u"WaitingAutostarGoto"_s;
+    }
 }
 
 void TestLx200Menus::autostar()
@@ -400,6 +418,16 @@ void TestLx200Menus::inputNobodyAwaitsShownWhileOpen()
     f.port.feed(u"0"_s);
     QCOMPARE(f.window.statusText(), u"0"_s);
     QCOMPARE(f.window.console()->Text2->text(), input);
+
+    // Opened again, the saved reply gives way to the next input, gathered whole.
+    seen.clear();
+    QVERIFY(withConsole(f, [&](frmCmd &console) {
+        seen << console.Text2->text();
+        f.port.feed(u"AT"_s);
+        f.port.feed(u"0#"_s);
+        seen << console.Text2->text();
+    }));
+    QCOMPARE(seen, (QStringList{input, u"AT0#"_s}));
 }
 
 QTEST_MAIN(TestLx200Menus)

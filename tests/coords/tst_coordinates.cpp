@@ -78,6 +78,8 @@ private Q_SLOTS:
     void getDuringGotoTakesNextReply();
     void get_data();
     void get();
+    void getSwitchesLowPrecision_data();
+    void getSwitchesLowPrecision();
     void clicksGiveFocusToPad();
 };
 
@@ -373,6 +375,40 @@ void TestCoordinates::get()
     QCOMPARE(w.statusText(), u"untouched"_s);
     QVERIFY(raisedFlags(w).isEmpty());
     QCOMPARE(f.port.receiveThreshold(), 1);
+}
+
+void TestCoordinates::getSwitchesLowPrecision_data()
+{
+    QTest::addColumn<QString>("buffered"); // when the Get has waited 5 s
+    QTest::addColumn<bool>("switched");
+    QTest::newRow("low precision") << u"12:34.5#"_s << true;
+    QTest::newRow("a long reply still coming") << u"12:34:56"_s << false;
+    QTest::newRow("not a short RA") << u"12:34,5#"_s << false;
+    QTest::newRow("seven characters") << u"2:34.5#"_s << false;
+    QTest::newRow("nothing") << QString() << false;
+}
+
+// Only a low-precision reply is taken; the Get is asked again.
+void TestCoordinates::getSwitchesLowPrecision()
+{
+    QFETCH(QString, buffered);
+    QFETCH(bool, switched);
+    PanelFixture f;
+    QVERIFY(f.connectPort(1));
+    frmMain &w = f.window;
+    w.setStatusText(u"untouched"_s);
+    w.CommandGet->click();
+    QCOMPARE(w.TimerPrecision->interval(), 5000);
+    QVERIFY(w.TimerPrecision->isActive());
+    f.port.feed(buffered);
+    w.TimerPrecision_Timer();
+
+    QCOMPARE(w.statusText(), switched ? u"Telescope switched to high precision"_s : u"untouched"_s);
+    const QStringList again{u":GR#"_s, u":U#"_s, u":GR#"_s};
+    QCOMPARE(f.written(), switched ? again : QStringList{u":GR#"_s});
+    QCOMPARE(f.port.buffered(), switched ? QString() : buffered);
+    QCOMPARE(raisedFlags(w), QStringList{u"WaitingRa"_s});
+    QVERIFY(!w.TimerPrecision->isActive()); // once per Get
 }
 
 // After Goto, Get, Halt or a Telescope query the keyboard drives the pad

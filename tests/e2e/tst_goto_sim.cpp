@@ -145,6 +145,21 @@ private Q_SLOTS:
         QVERIFY2(qAbs(ra() - stopped) < 0.01, "the halt stopped the slew");
     }
 
+    // A hand controller left in low precision answers ":GR#" one character
+    // short; the Get switches it to high precision and completes.
+    void getSwitchesLowPrecision()
+    {
+        // A simulator of its own: the shared panel never opens the port again.
+        SimPanel p{{u"--low-precision"_s}};
+        QVERIFY2(p.connectPort(), qPrintable(p.failure()));
+        p.window.TimerPrecision->setInterval(300); // the short reply is in long before
+        QVERIFY(p.get());
+        QCOMPARE(p.window.statusText(), u"Telescope switched to high precision"_s);
+        // The long forms: HH:MM:SS# and sDD*MM:SS#.
+        QVERIFY2(raDegrees(p.window.RaString) >= 0, qPrintable(p.window.RaString));
+        QCOMPARE(p.window.DecString.size(), 10);
+    }
+
 private:
     bool get() { return m_panel->get(); }
     bool gotoTarget()

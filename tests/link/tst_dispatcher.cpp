@@ -231,7 +231,7 @@ void TestDispatcher::overdueExchangeIsAbandoned_data()
     QTest::addColumn<int>("pending"); // a menu item, or -1 for a Get
     QTest::addColumn<QString>("partial");
     QTest::addColumn<bool>("overdue");
-    QTest::addColumn<QStringList>("written");
+    QTest::addColumn<QStringList>("written"); // ending in ":ED#": the Autostar query, else a Goto
 
     const QStringList gotoWrites{u":Sr 00:00:00#"_s, u":Sd +00:00:00#"_s, u":MS#"_s};
     const QStringList firmware{u":GVN#"_s};
@@ -239,12 +239,14 @@ void TestDispatcher::overdueExchangeIsAbandoned_data()
     QTest::newRow("firmware half answered") << 1 << u"4.2"_s << true << firmware + gotoWrites;
     QTest::newRow("Get unanswered")
         << -1 << QString() << true << QStringList{u":GR#"_s} + gotoWrites;
+    QTest::newRow("Get unanswered, then Autostar")
+        << -1 << QString() << true << QStringList{u":GR#"_s, u":ED#"_s};
     // Within the time-out the firmware query still takes the next reply.
     QTest::newRow("firmware not yet overdue")
         << 1 << QString() << false << firmware + gotoWrites.first(1) + QStringList{u":GVP#"_s};
 }
 
-// A Goto after a reply that never came gets its own replies.
+// A Goto or an Autostar query after a reply that never came gets its own replies.
 void TestDispatcher::overdueExchangeIsAbandoned()
 {
     QFETCH(int, pending);
@@ -262,9 +264,15 @@ void TestDispatcher::overdueExchangeIsAbandoned()
         (f.window.*kMenuItems[std::size_t(pending)])->trigger();
     f.port.feed(partial);
 
-    f.window.CommandGotoRADEC_Click();
-    f.port.feed(u"1"_s);
-    f.port.feed(u"1"_s);
+    if (written.last() == u":ED#"_s) {
+        f.window.AutostarQuery_Click();
+        f.port.feed(kLongReply.left(30));
+        QCOMPARE(f.window.statusText(), kLongReply.left(30));
+    } else {
+        f.window.CommandGotoRADEC_Click();
+        f.port.feed(u"1"_s);
+        f.port.feed(u"1"_s);
+    }
     QCOMPARE(f.written(), written);
 }
 

@@ -264,6 +264,9 @@ void TestManualMotion::holdEndsWithoutRelease_data()
                             << QString::fromLatin1(text);
     };
     row("Up, pad loses the focus", "Up", "focus", ":Qn#", "Movement stopped");
+    // Tab and Shift+Tab leave the pad as they leave any control.
+    row("Left, Tab", "Left", "Tab", ":Qw#", "Movement stopped");
+    row("Up, Shift+Tab", "Up", "Shift+Tab", ":Qn#", "Movement stopped");
     row("End, window deactivated", "End", "deactivate", ":FQ#", "Focus stopped");
     row("button N, window deactivated", "CommandMoveN", "deactivate", ":Qn#", "Movement stopped");
     row("Right, disconnect", "Right", "disconnect", ":Qe#", "Disconnected from com 3");
@@ -285,6 +288,7 @@ void TestManualMotion::holdEndsWithoutRelease()
     QVERIFY(f.showActive());
     QVERIFY(f.connectPort());
     const QHash<QString, int> keys{{u"Up"_s, Qt::Key_Up},
+                                   {u"Left"_s, Qt::Key_Left},
                                    {u"Down"_s, Qt::Key_Down},
                                    {u"Right"_s, Qt::Key_Right},
                                    {u"End"_s, Qt::Key_End}};
@@ -299,6 +303,12 @@ void TestManualMotion::holdEndsWithoutRelease()
     QWidget other;
     if (end == u"focus") {
         w.ComboRAh->setFocus();
+    } else if (end.endsWith(u"Tab")) {
+        const bool back = end.startsWith(u"Shift");
+        sendKey(w.PictureNav, QEvent::KeyPress, back ? Qt::Key_Backtab : Qt::Key_Tab,
+                back ? Qt::ShiftModifier : Qt::NoModifier);
+        QVERIFY(!w.PictureNav->hasFocus());
+        QVERIFY(w.isAncestorOf(QApplication::focusWidget()));
     } else if (end == u"deactivate") {
         other.show();
         other.activateWindow();

@@ -72,6 +72,7 @@ private Q_SLOTS:
     void pointerLetGoAndTakenBack();
     void keys_data();
     void keys();
+    void haltDelayMenu_data();
     void haltDelayMenu();
 };
 
@@ -256,14 +257,32 @@ void PointerTest::keys()
     QVERIFY(f.window.PicturePointer->hasFocus());
 }
 
+void PointerTest::haltDelayMenu_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("ms");
+    const int delays[] = {10, 25, 50, 100, 200, 300};
+    for (int index = 1; index <= 6; ++index) {
+        const QString caption = u"%1ms"_s.arg(delays[index - 1]);
+        QTest::newRow(qPrintable(caption)) << index << caption << delays[index - 1];
+    }
+}
+
+// The halt comes this long after the last movement.
 void PointerTest::haltDelayMenu()
 {
+    QFETCH(int, index);
+    QFETCH(QString, caption);
+    QFETCH(int, ms);
     PanelFixture f;
-    f.window.PTDbutton[6]->trigger();
-    QCOMPARE(f.window.TimerMove->interval(), 300);
-    QCOMPARE(f.window.PointerTimeIndex, 6);
+    const auto item = std::size_t(index);
+    QCOMPARE(f.window.PTDbutton[item]->text(), caption);
+    f.window.PTDbutton[item]->trigger();
+    QCOMPARE(f.window.TimerMove->interval(), ms);
+    QCOMPARE(f.window.PointerTimeIndex, index);
     for (std::size_t i = 1; i < f.window.PTDbutton.size(); ++i)
-        QCOMPARE(f.window.PTDbutton[i]->isChecked(), i == 6);
+        QCOMPARE(f.window.PTDbutton[i]->isChecked(), i == item);
 }
 
 QTEST_MAIN(PointerTest)

@@ -38,6 +38,7 @@ public:
     void setReceiveThreshold(int count) override { m_threshold = count; }
     int receiveThreshold() const override { return m_threshold; }
     QString readAll() override;
+    QString peekAll() override { return m_open ? m_input : QString(); }
     int commEvent() const override { return m_event; }
 
     // Successful writes, oldest first.

@@ -89,6 +89,9 @@ ParsedOptions parseOptions(const QStringList &arguments)
         {QStringLiteral("hangup-after"), QStringLiteral("After N commands and their replies, close the line, "
                                                         "print \"hangup\" on standard error and exit 0."),
          QStringLiteral("N")},
+        {QStringLiteral("low-precision"), QStringLiteral("Start in low precision, as a hand controller left so: "
+                                                         "\":GR#\" answers HH:MM.T#, \":GD#\" sDD*MM# "
+                                                         "until \":U#\" toggles the forms.")},
         {QStringLiteral("nak-when-busy"), QStringLiteral("Answer :GR#, :GD# and :GW# with NAK (0x15) while a "
                                                          "goto is under way.")},
         {QStringLiteral("seed"), QStringLiteral("Seed for --garbage and --flood (default: random)."),
@@ -137,6 +140,7 @@ ParsedOptions parseOptions(const QStringList &arguments)
     sim.telescope.alignDelayNs =
         static_cast<qint64>(numbers.real(parser, QStringLiteral("align-delay"), 0, 3600) * kNsPerSec);
     sim.telescope.gpsFails = parser.isSet(QStringLiteral("gps-fail"));
+    sim.telescope.longFormat = !parser.isSet(QStringLiteral("low-precision"));
     sim.telescope.takingNs = numbers.whole(parser, QStringLiteral("taking-ms"), 0, 600'000) * kNsPerMs;
     if (parser.isSet(QStringLiteral("utc"))) {
         QDateTime utc = QDateTime::fromString(parser.value(QStringLiteral("utc")), Qt::ISODate);

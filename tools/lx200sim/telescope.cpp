@@ -19,7 +19,8 @@ Telescope::Telescope(const Clock &clock, const TelescopeConfig &config)
       m_focuser(clock),
       m_handController(clock, *this, config.takingNs),
       m_mountType(config.mountType),
-      m_target(startPointing(m_observatory))
+      m_target(startPointing(m_observatory)),
+      m_longFormat(config.longFormat)
 {
 }
 

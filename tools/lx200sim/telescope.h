@@ -20,6 +20,7 @@ struct TelescopeConfig {
     qint64 alignDelayNs = 4 * kNsPerSec;   // ":Aa#" answers when the alignment is done
     bool gpsFails = false;                 // ":gT#" answers "0": no fix was found
     qint64 takingNs = HandController::kTakingNs;  // "Taking Control" after GoTo
+    bool longFormat = true;                // false: the short forms until ":U#"
     QDateTime utcAtStart = QDateTime::currentDateTimeUtc();
 };
 
