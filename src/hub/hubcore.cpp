@@ -216,6 +216,7 @@ void HubCore::finish(qint64 now, std::optional<QByteArray> text)
         if (form == PositionForm::Low && !exchange.precisionMended) {
             // The line is kept in high precision; each client gets its own form.
             m_output.writeLine(QByteArray(kTogglePrecision.data(), kTogglePrecision.size()));
+            log(QStringLiteral("line: low precision, sent %1").arg(kTogglePrecision));
             start(exchange.client, exchange.pending, now, true);
             return;
         }
