@@ -196,6 +196,22 @@ private Q_SLOTS:
         QCOMPARE(out->lineWrites, QByteArrayList{});
     }
 
+    // A lost line answers nobody; a stop that could not go out goes out when
+    // the line is back.
+    void lineLost()
+    {
+        join(1);
+        send(1, ":Mn#:GW#");
+        core->lineLost(QStringLiteral("unplugged"), now);
+        line("AT1#");
+        send(1, ":GW#");
+        core->clientGone(1, QStringLiteral("closed"), now);
+        QCOMPARE(out->lineWrites, (QByteArrayList{":Mn#", ":GW#"}));
+        core->lineBack(now);
+        QCOMPARE(out->lineWrites, (QByteArrayList{":Mn#", ":GW#", ":Qn#"}));
+        QCOMPARE(out->received[1], QByteArray());
+    }
+
     void readOnly()
     {
         HubSettings settings;
