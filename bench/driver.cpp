@@ -37,7 +37,7 @@ struct Options
     int reps = 20;
     int seconds = 10;
     QStringList only{QStringLiteral("latency"), QStringLiteral("startup"), QStringLiteral("idle"),
-                     QStringLiteral("flood"), QStringLiteral("motion"), QStringLiteral("hub")};
+                     QStringLiteral("flood"),   QStringLiteral("motion"),  QStringLiteral("hub")};
 };
 
 Options parseOptions(const QStringList &arguments)
@@ -677,7 +677,8 @@ void Driver::hub()
         {{QStringLiteral("bench_hub"),
           {QStringLiteral("--seconds"), seconds, QStringLiteral("--reps"), QString::number(reps),
            QStringLiteral("--samples"), QString::number(qMax(m_options.reps * 10, 200))}},
-         {QStringLiteral("bench_minimal"), {QStringLiteral("idle"), QStringLiteral("--seconds"), seconds}}},
+         {QStringLiteral("bench_minimal"),
+          {QStringLiteral("idle"), QStringLiteral("--seconds"), seconds}}},
         (3 * reps * (m_options.seconds + 2) + 4 * m_options.seconds + 300) * 1000);
     if (!results[0]) {
         out(QStringLiteral("Failed: %1\n").arg(m_failures.last()));
@@ -718,7 +719,8 @@ void Driver::hub()
                      spread(r, 3)));
     }
     const bool linesMet = !ratio16.empty() && median(ratio16) <= 1.1;
-    out(QStringLiteral("\n- 16 clients / 1 client, position exchanges on the line: %1 (goal ≤ 1.1: %2)\n")
+    out(QStringLiteral(
+            "\n- 16 clients / 1 client, position exchanges on the line: %1 (goal ≤ 1.1: %2)\n")
             .arg(spread(ratio16, 3), verdict(linesMet)));
     m_overview.add(QStringLiteral("Hub: line position exchanges, 16 / 1 client"),
                    num(median(ratio16), 3), QStringLiteral("≤ 1.1"), linesMet);
@@ -746,7 +748,8 @@ void Driver::hub()
     const bool stopMet = !stops.empty() && stopP99 <= 5;
     out(QStringLiteral("| `:GR#` answered from the cache, 16 clients | %1 | p99 ≤ 5: %2 |")
             .arg(tail(cached), verdict(cachedMet)));
-    out(QStringLiteral("| `:GR#` that waited for the line, 16 clients | %1 | |").arg(tail(fetched)));
+    out(QStringLiteral("| `:GR#` that waited for the line, 16 clients | %1 | |")
+            .arg(tail(fetched)));
     out(QStringLiteral("| `:Q#` to the line while `:gT#` holds it | %1 | p99 ≤ 5: %2 |\n")
             .arg(tail(stops), verdict(stopMet)));
     m_overview.add(QStringLiteral("Hub: cached `:GR#`, p50 / p99 (ms), 16 clients"),
@@ -794,7 +797,8 @@ void Driver::hub()
             .arg(m_options.seconds));
     out(QStringLiteral("| | Hub | Minimal Qt program |"));
     out(QStringLiteral("|---|---|---|"));
-    out(QStringLiteral("| Main-thread wake-ups/s, idle | %1 | %2 |").arg(num(idleMain), num(minimalMain)));
+    out(QStringLiteral("| Main-thread wake-ups/s, idle | %1 | %2 |")
+            .arg(num(idleMain), num(minimalMain)));
     out(QStringLiteral("| All-thread wake-ups/s, idle | %1 | %2 |")
             .arg(num(first(f, QStringLiteral("idle_all_wakeups_per_s"))),
                  num(first(minimal, QStringLiteral("idle1_all_wakeups_per_s")))));
@@ -807,7 +811,7 @@ void Driver::hub()
             .arg(num(first(f, QStringLiteral("rss_8_rss_kb")) / 1024, 1)));
     out(QStringLiteral("| Ended cleanly on SIGTERM | %1 | |\n")
             .arg(first(f, QStringLiteral("hub_clean_exit")) == 1 ? QStringLiteral("yes")
-                                                                  : QStringLiteral("**no**")));
+                                                                 : QStringLiteral("**no**")));
     m_overview.add(QStringLiteral("Hub idle: main-thread wake-ups/s beyond the minimal program's"),
                    num(idleMain - minimalMain), QStringLiteral("≤ 0.2 (none periodic)"), idleMet);
     m_overview.add(QStringLiteral("Hub: peak RSS with 8 clients (MiB)"), num(hwm8MiB, 1),
