@@ -113,6 +113,7 @@ void HubServer::drop(ClientId client, const QString &reason)
     QTcpSocket *const socket = found->second;
     m_sockets.erase(found);
     socket->disconnect(this);
+    socket->abort();
     socket->deleteLater();
     m_core.clientGone(client, reason, now());
     reschedule();
@@ -126,8 +127,16 @@ void HubServer::writeLine(const QByteArray &command)
 void HubServer::sendToClient(ClientId client, const QByteArray &reply)
 {
     const auto found = m_sockets.find(client);
-    if (found != m_sockets.end())
-        found->second->write(reply);
+    if (found == m_sockets.end())
+        return;
+    QTcpSocket *const socket = found->second;
+    socket->write(reply);
+    if (socket->bytesToWrite() > kMaxUnreadReplyBytes)
+        // Not from inside the core's own call.
+        QMetaObject::invokeMethod(
+            this,
+            [this, client] { drop(client, QStringLiteral("dropped, leaves its replies unread")); },
+            Qt::QueuedConnection);
 }
 
 void HubServer::log(const QString &line)
