@@ -149,21 +149,26 @@ private Q_SLOTS:
     {
         QTest::addColumn<QList<QByteArray>>("move");
         QTest::addColumn<QString>("stateKey");
-        QTest::addColumn<bool>("reset");
+        QTest::addColumn<QString>("ending");
         QTest::addColumn<QStringList>("stops");
-        QTest::newRow("slewing east, closed") << QList<QByteArray>{":Me#"} << u"ra_direction"_s
-                                              << false << QStringList{u":Qe#"_s, u":Q#"_s};
-        QTest::newRow("slewing east, reset") << QList<QByteArray>{":Me#"} << u"ra_direction"_s
-                                             << true << QStringList{u":Qe#"_s, u":Q#"_s};
+        const QList<QByteArray> east{":Me#"};
+        const QStringList eastStops{u":Qe#"_s, u":Q#"_s};
+        QTest::newRow("slewing east, closed")
+            << east << u"ra_direction"_s << u"close"_s << eastStops;
+        QTest::newRow("slewing east, reset")
+            << east << u"ra_direction"_s << u"reset"_s << eastStops;
+        // SIGTERM to the hub: it stops what its clients left running, then exits 0.
+        QTest::newRow("slewing east, hub terminated")
+            << east << u"ra_direction"_s << u"terminate"_s << eastStops;
         QTest::newRow("goto, closed") << QList<QByteArray>{":Sr", ":Sd+40*00:00#", ":MS#"}
-                                      << u"goto"_s << false << QStringList{u":Q#"_s};
+                                      << u"goto"_s << u"close"_s << QStringList{u":Q#"_s};
     }
 
     void vanishedClientsMoveStops()
     {
         QFETCH(QList<QByteArray>, move);
         QFETCH(QString, stateKey);
-        QFETCH(bool, reset);
+        QFETCH(QString, ending);
         QFETCH(QStringList, stops);
         SimProcess sim({}, {}, SimProcess::Observe::LogAndState);
         HubProcess hub(QStringLiteral(ORRINET_HUB_PATH), sim.ptyPath());
@@ -182,13 +187,16 @@ private Q_SLOTS:
 
         const auto stopCount = [&] { return commandsStartingWith(sim, stops).size(); };
         QCOMPARE(stopCount(), 0);
-        if (reset) { // no FIN: the peer sees a reset
+        if (ending == u"reset"_s) { // no FIN: the peer sees a reset
             const linger now{1, 0};
             ::setsockopt(int(client.socketDescriptor()), SOL_SOCKET, SO_LINGER, &now, sizeof now);
         }
         QElapsedTimer gone;
         gone.start();
-        client.abort();
+        if (ending == u"terminate"_s)
+            QVERIFY2(hub.stop(), qPrintable(hub.log()));
+        else
+            client.abort();
         QVERIFY2(QTest::qWaitFor([&] { return stopCount() > 0; }, 3000), qPrintable(hub.log()));
         QVERIFY2(gone.elapsed() <= 1000, qPrintable(u"stop after %1 ms"_s.arg(gone.elapsed())));
         QTRY_COMPARE(sim.state().value(stateKey), u"0"_s);
