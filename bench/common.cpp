@@ -65,6 +65,24 @@ qint64 statusKb(const char *field)
     return statusField(QStringLiteral("/proc/self/status"), field);
 }
 
+qint64 statusKb(const QString &procDir, const char *field)
+{
+    return statusField(procDir + QStringLiteral("/status"), field);
+}
+
+namespace {
+
+// Context switches of the main thread and of all threads under procDir.
+void countSwitches(const QString &procDir, ProcessCounters &counters)
+{
+    counters.mainSwitches = switchesOf(procDir + QStringLiteral("/status"));
+    const QDir tasks(procDir + QStringLiteral("/task"));
+    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        counters.allSwitches += switchesOf(tasks.filePath(task + QStringLiteral("/status")));
+}
+
+} // namespace
+
 ProcessCounters processCounters()
 {
     ProcessCounters counters;
@@ -74,10 +92,24 @@ ProcessCounters processCounters()
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     counters.cpuMs = msOf(usage.ru_utime) + msOf(usage.ru_stime);
-    counters.mainSwitches = switchesOf(QStringLiteral("/proc/self/status"));
-    const QDir tasks(QStringLiteral("/proc/self/task"));
-    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        counters.allSwitches += switchesOf(tasks.filePath(task + QStringLiteral("/status")));
+    countSwitches(QStringLiteral("/proc/self"), counters);
+    return counters;
+}
+
+ProcessCounters processCounters(const QString &procDir)
+{
+    ProcessCounters counters;
+    counters.atNs = monotonicNs();
+    QFile stat(procDir + QStringLiteral("/stat"));
+    if (stat.open(QIODevice::ReadOnly)) {
+        // After "pid (name) ": the state is field 3, utime 14 and stime 15.
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        const double msPerTick = 1000.0 / double(sysconf(_SC_CLK_TCK));
+        if (fields.size() > 12)
+            counters.cpuMs = double(fields[11].toLongLong() + fields[12].toLongLong()) * msPerTick;
+    }
+    countSwitches(procDir, counters);
     return counters;
 }
 

@@ -23,6 +23,8 @@ qint64 monotonicNs();
 
 // A "kB" field of /proc/self/status such as "VmHWM" or "VmRSS"; -1 if missing.
 qint64 statusKb(const char *field);
+// The same of another process, procDir being "/proc/PID".
+qint64 statusKb(const QString &procDir, const char *field);
 
 struct ProcessCounters
 {
@@ -32,6 +34,9 @@ struct ProcessCounters
     qint64 allSwitches = 0;  // the same, summed over every thread
 };
 ProcessCounters processCounters();
+// The same counters of another process, read from procDir ("/proc/PID");
+// its CPU time comes from /proc/PID/stat in clock ticks (10 ms).
+ProcessCounters processCounters(const QString &procDir);
 
 void report(const QString &key, double value);
 

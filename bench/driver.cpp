@@ -2,7 +2,7 @@
 // (progress on standard error). Each figure compares two things measured in
 // the same run, side by side, so that it holds on a busy machine:
 //
-//     orrinet_bench [--reps N] [--seconds S] [--only latency,startup,idle,flood,motion]
+//     orrinet_bench [--reps N] [--seconds S] [--only latency,startup,idle,flood,motion,hub]
 //
 // The subjects inherit this process's environment (QT_QPA_PLATFORM, DISPLAY);
 // XDG_CONFIG_HOME points to a temporary folder, so no user settings are
@@ -37,7 +37,7 @@ struct Options
     int reps = 20;
     int seconds = 10;
     QStringList only{QStringLiteral("latency"), QStringLiteral("startup"), QStringLiteral("idle"),
-                     QStringLiteral("flood"), QStringLiteral("motion")};
+                     QStringLiteral("flood"),   QStringLiteral("motion"),  QStringLiteral("hub")};
 };
 
 Options parseOptions(const QStringList &arguments)
@@ -135,6 +135,7 @@ public:
     void idle();
     void flood();
     void motion();
+    void hub();
     void overview() const;
 
 private:
@@ -659,6 +660,164 @@ void Driver::motion()
     out({});
 }
 
+// ---- 7. orrinet-hub ---------------------------------------------------------------
+
+void Driver::hub()
+{
+    progress(QStringLiteral("orrinet-hub"));
+    out(QStringLiteral("## 7. orrinet-hub: one line, many clients\n"));
+    if (!QFile::exists(m_bin + QStringLiteral("bench_hub"))) {
+        out(QStringLiteral("Not built: this tree has no `orrinet-hub`.\n"));
+        return;
+    }
+    const QString seconds = QString::number(m_options.seconds);
+    const int reps = qMax(3, m_options.reps / 4);
+    // The minimal program idles beside the hub's own idle window, as the reference.
+    const auto results = together(
+        {{QStringLiteral("bench_hub"),
+          {QStringLiteral("--seconds"), seconds, QStringLiteral("--reps"), QString::number(reps),
+           QStringLiteral("--samples"), QString::number(qMax(m_options.reps * 10, 200))}},
+         {QStringLiteral("bench_minimal"),
+          {QStringLiteral("idle"), QStringLiteral("--seconds"), seconds}}},
+        (3 * reps * (m_options.seconds + 2) + 4 * m_options.seconds + 300) * 1000);
+    if (!results[0]) {
+        out(QStringLiteral("Failed: %1\n").arg(m_failures.last()));
+        m_overview.add(QStringLiteral("orrinet-hub"), QStringLiteral("failed"), {}, false);
+        return;
+    }
+    Figures f = *results[0];
+    Figures minimal = results[1] ? *results[1] : Figures{};
+    const auto at = [&f](const QString &key) { return f[key]; };
+    const auto first = [](Figures &figures, const QString &key) {
+        const auto &values = figures[key];
+        return values.empty() ? std::nan("") : values.front();
+    };
+
+    out(QStringLiteral(
+            "`bench_hub` starts lx200sim (9600-baud pacing, `--gps-delay 2`) and `orrinet-hub "
+            "--line <its pty> --max-clients 32`; the clients are plain sockets in the benchmark. "
+            "Line traffic is read from the simulator's `--command-log`, whose stamps (taken when "
+            "a command's `#` arrives) were put on CLOCK_MONOTONIC with marker commands on the "
+            "simulator's direct tcp line. Each client polls `:GR#`, then `:GD#` on its reply, "
+            "every 250 ms, the clients spread evenly over the period; %1 s windows after 1 s of "
+            "warming up, %2 rounds of 1, 4 and 16 clients.\n")
+            .arg(m_options.seconds)
+            .arg(reps));
+    out(QStringLiteral("| Clients at 4 Hz | Position replies to clients per s | Position "
+                       "exchanges on the line per s | Ratio to 1 client |"));
+    out(QStringLiteral("|---|---|---|---|"));
+    const auto line1 = at(QStringLiteral("line_pos_per_s_1"));
+    std::vector<double> ratio16;
+    for (int n : {1, 4, 16}) {
+        const auto line = at(QStringLiteral("line_pos_per_s_%1").arg(n));
+        const auto r = ratios(line, line1);
+        if (n == 16)
+            ratio16 = r;
+        out(QStringLiteral("| %1 | %2 | %3 | %4 |")
+                .arg(n)
+                .arg(spread(at(QStringLiteral("client_pos_per_s_%1").arg(n)), 1), spread(line, 2),
+                     spread(r, 3)));
+    }
+    const bool linesMet = !ratio16.empty() && median(ratio16) <= 1.1;
+    out(QStringLiteral(
+            "\n- 16 clients / 1 client, position exchanges on the line: %1 (goal ≤ 1.1: %2)\n")
+            .arg(spread(ratio16, 3), verdict(linesMet)));
+    m_overview.add(QStringLiteral("Hub: line position exchanges, 16 / 1 client"),
+                   num(median(ratio16), 3), QStringLiteral("≤ 1.1"), linesMet);
+
+    const auto cached = at(QStringLiteral("cached_ms"));
+    const auto fetched = at(QStringLiteral("fetched_ms"));
+    const auto stops = at(QStringLiteral("stop_ms"));
+    const auto tail = [](const std::vector<double> &v) {
+        const Summary s = summarize(v);
+        return QStringLiteral("%1 | %2 | %3 | %4 | %5")
+            .arg(QString::number(s.count), num(s.median, 3), num(percentile(v, 0.99), 3),
+                 num(s.max, 3), QStringLiteral("%1–%2").arg(num(s.q1, 3), num(s.q3, 3)));
+    };
+    out(QStringLiteral(
+        "Latencies in ms. A `:GR#` of the 16-client runs counts as answered from the cache when "
+        "no `:GR#` reached the line between its sending and its reply, else as fetched (it waited "
+        "for the line, whose reply alone takes 9 characters, 9.4 ms). A stop is a client's `:Q#` "
+        "sent every 50 ms while another client's `:gT#` holds the line (the simulator answers it "
+        "after 2 s), to its stamp in the simulator's log.\n"));
+    out(QStringLiteral("| | Samples | Median | p99 | Max | IQR | Goal |"));
+    out(QStringLiteral("|---|---:|---:|---:|---:|---|---|"));
+    const double cachedP99 = percentile(cached, 0.99);
+    const bool cachedMet = !cached.empty() && cachedP99 <= 5;
+    const double stopP99 = percentile(stops, 0.99);
+    const bool stopMet = !stops.empty() && stopP99 <= 5;
+    out(QStringLiteral("| `:GR#` answered from the cache, 16 clients | %1 | p99 ≤ 5: %2 |")
+            .arg(tail(cached), verdict(cachedMet)));
+    out(QStringLiteral("| `:GR#` that waited for the line, 16 clients | %1 | |")
+            .arg(tail(fetched)));
+    out(QStringLiteral("| `:Q#` to the line while `:gT#` holds it | %1 | p99 ≤ 5: %2 |\n")
+            .arg(tail(stops), verdict(stopMet)));
+    m_overview.add(QStringLiteral("Hub: cached `:GR#`, p50 / p99 (ms), 16 clients"),
+                   QStringLiteral("%1 / %2").arg(num(median(cached), 3), num(cachedP99, 3)),
+                   QStringLiteral("p99 ≤ 5"), cachedMet);
+    m_overview.add(QStringLiteral("Hub: `:Q#` to the line during `:gT#`, p99 (ms)"),
+                   num(stopP99, 3), QStringLiteral("≤ 5"), stopMet);
+
+    const auto direct = at(QStringLiteral("goto_direct_ms"));
+    const auto viaHub = at(QStringLiteral("goto_hub_ms"));
+    const auto gotoRatio = ratios(viaHub, direct);
+    const bool gotoMet = !gotoRatio.empty() && median(gotoRatio) <= 1.05;
+    // On a real line the commands take their own wire time too: :Sr 13, :Sd 14 and :MS# 4
+    // characters, which a pseudo-terminal or a socket passes at once.
+    constexpr double kCommandWireMs = (13 + 14 + 4) * 10.0 * 1000.0 / 9600.0;
+    const double realLine = (median(viaHub) + kCommandWireMs) / (median(direct) + kCommandWireMs);
+    out(QStringLiteral(
+            "Goto: `:Sr`, `:Sd`, `:MS#`, each sent on the previous reply, from the first write to "
+            "the `:MS#` reply; the benchmark on the simulator's own tcp line (direct) and through "
+            "the hub (the hub on the pty) in turn, then `:Q#`; the replies (3 characters) are "
+            "paced, the commands pass at once. %1 pairs.\n")
+            .arg(gotoRatio.size()));
+    out(QStringLiteral("| | Median (IQR, range) |"));
+    out(QStringLiteral("|---|---|"));
+    out(QStringLiteral("| Direct (ms) | %1 |").arg(spread(direct, 2)));
+    out(QStringLiteral("| Through the hub (ms) | %1 |").arg(spread(viaHub, 2)));
+    out(QStringLiteral("| **Ratio hub / direct** (goal ≤ 1.05: %1) | %2 |")
+            .arg(verdict(gotoMet), spread(gotoRatio, 3)));
+    out(QStringLiteral("| Same on a 9600-baud line, where the 31 command characters take "
+                       "%1 ms more on both paths | %2 |\n")
+            .arg(num(kCommandWireMs, 1), num(realLine, 3)));
+    m_overview.add(QStringLiteral("Hub: goto through the hub / direct"), num(median(gotoRatio), 3),
+                   QStringLiteral("≤ 1.05"), gotoMet);
+
+    const double hwmIdleMiB = first(f, QStringLiteral("rss_idle_hwm_kb")) / 1024;
+    const double hwm8MiB = first(f, QStringLiteral("rss_8_hwm_kb")) / 1024;
+    const double idleMain = first(f, QStringLiteral("idle_main_wakeups_per_s"));
+    const double minimalMain = first(minimal, QStringLiteral("idle1_main_wakeups_per_s"));
+    const bool idleMet = !std::isnan(minimalMain) && idleMain - minimalMain <= 0.2;
+    out(QStringLiteral("Idle and memory: the hub on its line with no client for %1 s, its "
+                       "counters read from /proc/PID (CPU from /proc/PID/stat in 10 ms ticks); "
+                       "the minimal Qt program idles at the same time and counts itself. VmHWM "
+                       "from /proc/PID/status, before any client and after 8 clients polled "
+                       "for 3 s.\n")
+            .arg(m_options.seconds));
+    out(QStringLiteral("| | Hub | Minimal Qt program |"));
+    out(QStringLiteral("|---|---|---|"));
+    out(QStringLiteral("| Main-thread wake-ups/s, idle | %1 | %2 |")
+            .arg(num(idleMain), num(minimalMain)));
+    out(QStringLiteral("| All-thread wake-ups/s, idle | %1 | %2 |")
+            .arg(num(first(f, QStringLiteral("idle_all_wakeups_per_s"))),
+                 num(first(minimal, QStringLiteral("idle1_all_wakeups_per_s")))));
+    out(QStringLiteral("| CPU ms over the window | %1 | %2 |")
+            .arg(num(first(f, QStringLiteral("idle_cpu_ms")), 1),
+                 num(first(minimal, QStringLiteral("idle1_cpu_ms")), 1)));
+    out(QStringLiteral("| VmHWM, no client (MiB) | %1 | |").arg(num(hwmIdleMiB, 1)));
+    out(QStringLiteral("| VmHWM, 8 clients polling (MiB) | %1 | |").arg(num(hwm8MiB, 1)));
+    out(QStringLiteral("| VmRSS, 8 clients polling (MiB) | %1 | |")
+            .arg(num(first(f, QStringLiteral("rss_8_rss_kb")) / 1024, 1)));
+    out(QStringLiteral("| Ended cleanly on SIGTERM | %1 | |\n")
+            .arg(first(f, QStringLiteral("hub_clean_exit")) == 1 ? QStringLiteral("yes")
+                                                                 : QStringLiteral("**no**")));
+    m_overview.add(QStringLiteral("Hub idle: main-thread wake-ups/s beyond the minimal program's"),
+                   num(idleMain - minimalMain), QStringLiteral("≤ 0.2 (none periodic)"), idleMet);
+    m_overview.add(QStringLiteral("Hub: peak RSS with 8 clients (MiB)"), num(hwm8MiB, 1),
+                   QStringLiteral("reported"), true);
+}
+
 void Driver::overview() const
 {
     out(QStringLiteral("## Overview\n"));
@@ -697,6 +856,7 @@ int main(int argc, char *argv[])
         {QStringLiteral("idle"), &Driver::idle},
         {QStringLiteral("flood"), &Driver::flood},
         {QStringLiteral("motion"), &Driver::motion},
+        {QStringLiteral("hub"), &Driver::hub},
     };
     for (const auto &[name, run] : benches) {
         if (options.only.contains(name))

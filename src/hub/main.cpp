@@ -53,6 +53,7 @@ int main(int argc, char *argv[])
     const NoSettings settings;
     QtSerialLine line(settings);
     line.setDevice(options.line);
+    line.setDeliverAtOnce(true); // the hub frames the replies itself
     if (!line.open())
         return fail(QStringLiteral("cannot open the line: %1").arg(line.errorString()));
 

@@ -180,7 +180,7 @@ void QtSerialLine::takeInput(QIODevice *device)
         return;
     // Input that ends in a reply terminator is complete: deliver it without
     // waiting for the line to fall quiet (saves about 3 ms per exchange).
-    if (m_input.endsWith('#')) {
+    if (m_deliverAtOnce || m_input.endsWith('#')) {
         m_quiet.stop();
         m_cap.stop();
         QMetaObject::invokeMethod(this, &QtSerialLine::deliver, Qt::QueuedConnection);

@@ -36,6 +36,10 @@ public:
     // Opens this device (a path or "tcp://HOST:PORT") instead of the one a
     // port number stands for; "" goes back to the port number.
     void setDevice(const QString &device) { m_fixedDevice = device; }
+    // Raises the receive event for every chunk as it arrives, without the
+    // quiet gap: for a reader that frames the replies itself (the hub), which
+    // would otherwise get a one-character reply 3 ms late.
+    void setDeliverAtOnce(bool atOnce) { m_deliverAtOnce = atOnce; }
 
     void setPortNumber(int number) override { m_portNumber = number; }
     int portNumber() const override { return m_portNumber; }
@@ -79,6 +83,7 @@ private:
     int m_threshold = 1;
     int m_event = EventNone;
     bool m_delivering = false;
+    bool m_deliverAtOnce = false;
     bool m_losing = false;
 };
 
