@@ -265,6 +265,8 @@ private:
     {
         auto rig = std::make_unique<Rig>();
         // Shown, so that the pad can have the focus; activated per input.
+        // Nothing needs its pixels: no window on the (offscreen) screen.
+        rig->window.setAttribute(Qt::WA_DontShowOnScreen);
         rig->window.show();
         QCoreApplication::processEvents();
         // Runs after the window's own receive handler, which was connected first.
