@@ -257,6 +257,7 @@ public:
         letEverythingGo();
         // Let the widgets take what they posted (layout requests and the like).
         QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         m_rig = nullptr;
     }
 
