@@ -621,6 +621,11 @@ private:
             if (!target->isVisible() || !target->isEnabled())
                 return;          // the press goes elsewhere
             activate(&window()); // a click activates the window
+        } else if (!active()) {
+            // Deactivated while a mouse button was held: the window now
+            // active has the pointer. (Were it still this window's, a move
+            // would run in an inactive window until its release came.)
+            return;
         }
         m_grab = move;
         m_mouseButtons |= button;
