@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -56,6 +57,31 @@ qint64 switchesOf(const QString &statusPath)
 double msOf(const timeval &t)
 {
     return double(t.tv_sec) * 1000.0 + double(t.tv_usec) / 1000.0;
+}
+
+// With ORRINET_BENCH_SMAPS set to a folder, the process's memory map is
+// copied there at each named point (PID-point.smaps), for the breakdown by
+// mapping in bench/ANALYSIS.md; the figures themselves do not use it.
+void dumpMemoryMap(const char *point)
+{
+    const char *folder = std::getenv("ORRINET_BENCH_SMAPS");
+    if (!folder || !*folder)
+        return;
+    // Copied through a buffer on the stack: no heap of its own in the map.
+    char path[512];
+    std::snprintf(path, sizeof path, "%s/%d-%s.smaps", folder, int(getpid()), point);
+    const int in = open("/proc/self/smaps", O_RDONLY | O_CLOEXEC);
+    const int out = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    char buffer[16384];
+    ssize_t n = 0;
+    while (in >= 0 && out >= 0 && (n = read(in, buffer, sizeof buffer)) > 0) {
+        if (write(out, buffer, std::size_t(n)) != n)
+            break;
+    }
+    if (in >= 0)
+        close(in);
+    if (out >= 0)
+        close(out);
 }
 
 } // namespace
@@ -235,6 +261,7 @@ private:
     void firstFrame(qint64 at)
     {
         report(QStringLiteral("frame_ns"), double(at));
+        dumpMemoryMap("frame");
         report(QStringLiteral("frame_cpu_ms"), processCounters().cpuMs);
         report(QStringLiteral("window_width"), m_window.width());
         report(QStringLiteral("window_height"), m_window.height());
@@ -252,6 +279,7 @@ private:
     {
         after(kSettleMs, [this] {
             report(QStringLiteral("hwm_startup_kb"), double(statusKb("VmHWM")));
+            dumpMemoryMap("settled");
             if (!m_hooks.connect)
                 return finish(0);
             if (!connectLine())
@@ -335,6 +363,7 @@ int runSubject(QWidget &window, const SubjectArgs &args, const SubjectHooks &hoo
     report(QStringLiteral("main_ns"), double(args.mainNs));
     report(QStringLiteral("app_ns"), double(args.appNs));
     report(QStringLiteral("built_ns"), double(monotonicNs()));
+    dumpMemoryMap("built");
     Subject subject(window, args, hooks);
     window.show();
     return QApplication::exec();

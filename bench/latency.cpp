@@ -12,6 +12,7 @@
 #include "common.h"
 
 #include "app/frmMain.h"
+#include "app/panelstyle.h"
 #include "link/protocol.h"
 #include "platform/platform.h"
 #include "platform/qtcursor.h"
@@ -173,7 +174,7 @@ int main(int argc, char *argv[])
         return 1;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     QApplication app(argc, argv);
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setStyle(new orrinet::PanelStyle);
 
     orrinet::testing::SimProcess sim(config.path(), {QStringLiteral("--com"), QString::number(kComPort)});
     if (!sim.isRunning()) {

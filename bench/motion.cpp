@@ -10,6 +10,7 @@
 
 #include "app/commandbutton.h"
 #include "app/frmMain.h"
+#include "app/panelstyle.h"
 #include "app/picturebox.h"
 #include "common.h"
 #include "platform/platform.h"
@@ -192,7 +193,7 @@ int main(int argc, char *argv[])
         return fail("no temporary settings folder");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     QApplication app(argc, argv);
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setStyle(new orrinet::PanelStyle);
 
     PtyLine line;
     if (line.path.isEmpty())

@@ -2,6 +2,7 @@
 // modes of common.h. With --com N it can connect to the line mapped to Com N.
 
 #include "app/frmMain.h"
+#include "app/panelstyle.h"
 #include "app/frmMonitor.h"
 #include "common.h"
 #include "platform/platform.h"
@@ -19,7 +20,7 @@ int main(int argc, char *argv[])
 {
     orrinet::bench::SubjectArgs args = orrinet::bench::parseSubjectArgs(argc, argv);
     QApplication app(argc, argv);
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setStyle(new orrinet::PanelStyle);
     args.appNs = orrinet::bench::monotonicNs();
 
     orrinet::QtSettingsStore settings;

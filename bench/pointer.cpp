@@ -9,6 +9,7 @@
 // bytes and commands it wrote, per second of the run.
 
 #include "app/frmMain.h"
+#include "app/panelstyle.h"
 #include "common.h"
 #include "platform/platform.h"
 #include "platform/qtcursor.h"
@@ -116,7 +117,7 @@ int main(int argc, char *argv[])
         return 1;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     QApplication app(argc, argv);
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setStyle(new orrinet::PanelStyle);
 
     orrinet::testing::SimProcess sim(config.path(),
                                      {QStringLiteral("--com"), QString::number(kComPort)});

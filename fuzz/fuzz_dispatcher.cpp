@@ -21,9 +21,19 @@
 //     10       new receive threshold (next byte, signed)
 //     11       one flag flipped (next byte % 18)
 //     12       the reply time-out fires, if its timer runs
-//     13       a user action (next byte): Get, Goto, the five queries, Halt,
-//              Connect/Disconnect, Display Receive Buffer, the line lost
+//     13       a user action (next byte, % 20): 0-10 Get, Goto, the five
+//              queries, Halt, Connect/Disconnect, Display Receive Buffer, the
+//              line lost; then manual motion, each but the last four with
+//              one more byte: 11 a mouse button pressed on a move button
+//              (byte % 6 the button, / 6 % 3 left, right or middle), 12 one
+//              held mouse button let go, 13 a key pressed on the pad (byte % 27
+//              the key, bits 5-6 Shift, Ctrl or Alt; a held key repeats, bit
+//              7 as X11 or as Windows repeats it), 14 one held key let go,
+//              15 the focus moved elsewhere in the window, 16 a click on the
+//              pad, 17 the window deactivated, 18 activated, 19 closed (the
+//              input ends there)
 //     14       ConsoleOpen flipped
+// Keys and mouse buttons still held when the input ends are let go.
 //
 // Invariants, for each receive event: the first raised flag's branch runs
 // and only it: that flag is lowered (the Autostar macro's stays raised while
@@ -35,8 +45,23 @@
 // (and nothing breaks while ConsoleOpen is set without a console). Events of
 // another kind change nothing. The time-out lowers no flag and stops its
 // timer. One arrival raises at most one event; nothing hangs.
+//
+// Manual motion, after every step: nothing is written to a closed line; a
+// move command comes only from the press of its own button or key; a move
+// that runs is still held, by a mouse button on its button while the window
+// is active, or by its key on the pad while the pad has the focus in the
+// active window, and the line is open: every other end of a hold (the
+// release, the focus leaving the pad, deactivation, disconnect, closing)
+// has written its stop, once in that step. A stop comes only where a hold
+// ends: for a move that runs, or from the release of that move's own button
+// or key (a release always sends its stop). A lost line can take no stop.
+// (A receive event on a closed line, which only the harness can raise, may
+// write the next command of its exchange.)
 
+#include "app/commandbutton.h"
 #include "app/frmMain.h"
+#include "app/picturebox.h"
+#include "app/virtualkeys.h"
 #include "commands/frmCmd.h"
 #include "coords/coordinatelists.h"
 #include "coords/coordinates.h"
@@ -44,6 +69,7 @@
 #include "link/awaited.h"
 #include "link/protocol.h"
 #include "link/querylines.h"
+#include "motion/manualmoves.h"
 #include "support/fakeserialport.h"
 #include "support/panelfixture.h"
 #include "support/recordingwait.h"
@@ -52,8 +78,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTest>
 #include <QTimer>
 #include <array>
 #include <cstddef>
@@ -77,6 +105,57 @@ constexpr std::array<QString frmMain::*, 12> kTexts{
 };
 
 constexpr std::array<int, 3> kOtherEventKinds{SerialPort::EventNone, 1, SerialPort::EventLost};
+
+constexpr int kActionCount = 20;
+
+// The keys pressed on the pad: each key of its table, Tab both ways, Esc and
+// a key with no action.
+constexpr std::array<int, 27> kKeys{
+    Qt::Key_Up,      Qt::Key_Down,   Qt::Key_Right, Qt::Key_Left,   Qt::Key_End,   Qt::Key_PageDown,
+    Qt::Key_F1,      Qt::Key_F2,     Qt::Key_F3,    Qt::Key_F4,     Qt::Key_F5,    Qt::Key_F6,
+    Qt::Key_F7,      Qt::Key_F8,     Qt::Key_F9,    Qt::Key_F10,    Qt::Key_F11,   Qt::Key_F12,
+    Qt::Key_F13,     Qt::Key_F14,    Qt::Key_Home,  Qt::Key_PageUp, Qt::Key_Space, Qt::Key_Tab,
+    Qt::Key_Backtab, Qt::Key_Escape, Qt::Key_A,
+};
+constexpr std::array<Qt::KeyboardModifiers::enum_type, 4> kModifiers{
+    Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier};
+constexpr std::array<Qt::MouseButton, 3> kMouseButtons{Qt::LeftButton, Qt::RightButton,
+                                                       Qt::MiddleButton};
+
+// What holds a running move.
+enum Holder : std::uint8_t { kByMouse = 1, kByKey = 2 };
+
+// The press or release a step made, for the motion invariants.
+struct Gesture
+{
+    std::optional<Move> pressed;
+    std::uint8_t by = 0;
+    std::optional<Move> released;
+    bool lineLost = false;
+    QString what; // for the report
+    // A receive event on a closed line: only the harness raises one.
+    bool eventWhileClosed = false;
+};
+
+struct HeldKey
+{
+    int key;
+    Qt::KeyboardModifiers modifiers;
+};
+
+std::optional<Move> keyMove(const HeldKey &key)
+{
+    return padMove(windowsKeyCode(key.key, key.modifiers));
+}
+
+// Activation as the window system would hand it over, at once.
+void activate(QWidget *window)
+{
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    QApplication::setActiveWindow(window);
+    QT_WARNING_POP
+}
 
 // The flag a branch raises when its exchange goes on.
 std::optional<Awaiting> successor(Awaiting flag)
@@ -167,15 +246,18 @@ public:
         Bytes in(data, size);
         const std::uint8_t config = in.next();
         std::unique_ptr<Rig> &slot = (config & 1) ? m_withConsole : m_plain;
-        if (slot->wait.elapsed() > kClockLimitMs)
+        // A closed window has unloaded for good.
+        if (slot->wait.elapsed() > kClockLimitMs || !slot->window.isVisible())
             slot = buildRig(config & 1);
         m_rig = slot.get();
         reset();
         start(config, in);
-        while (!in.atEnd())
+        while (!in.atEnd() && !m_closed)
             step(in);
+        letEverythingGo();
         // Let the widgets take what they posted (layout requests and the like).
         QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         m_rig = nullptr;
     }
 
@@ -183,6 +265,11 @@ private:
     std::unique_ptr<Rig> buildRig(bool withConsole)
     {
         auto rig = std::make_unique<Rig>();
+        // Shown, so that the pad can have the focus; activated per input.
+        // Nothing needs its pixels: no window on the (offscreen) screen.
+        rig->window.setAttribute(Qt::WA_DontShowOnScreen);
+        rig->window.show();
+        QCoreApplication::processEvents();
         // Runs after the window's own receive handler, which was connected first.
         QObject::connect(&rig->port, &SerialPort::received, &rig->port, [this] { received(); });
         if (withConsole) {
@@ -222,6 +309,14 @@ private:
         m_rig->wait.clearPauses();
         m_rig->boxes.clear();
         m_rig->settings.clearWriteLog();
+        // A key left held while the pad lost the focus keeps it set.
+        w.KeyIsDown = false;
+        activate(&w);
+        m_running = {};
+        m_grab.reset();
+        m_mouseButtons = {};
+        m_keys.clear();
+        m_closed = false;
     }
 
     void start(std::uint8_t config, Bytes &in)
@@ -262,9 +357,19 @@ private:
 
     void step(Bytes &in)
     {
+        const qsizetype written = m_rig->port.writes().size();
+        const qsizetype refused = m_rig->port.refusedWrites().size();
+        Gesture gesture;
+        stepWithout(in, gesture);
+        checkMotion(gesture, written, refused);
+    }
+
+    void stepWithout(Bytes &in, Gesture &gesture)
+    {
         const int kind = in.next() & 0x0F;
         switch (kind) {
         case 8:
+            gesture.eventWhileClosed = !m_rig->port.isOpen();
             receiveEvent();
             break;
         case 9:
@@ -282,7 +387,7 @@ private:
             timeout();
             break;
         case 13:
-            action(in.next());
+            action(in, gesture);
             break;
         case 14:
             window().ConsoleOpen = !window().ConsoleOpen;
@@ -420,10 +525,12 @@ private:
 
     // ---- what the user does -------------------------------------------------
 
-    void action(std::uint8_t which)
+    void action(Bytes &in, Gesture &gesture)
     {
         frmMain &w = window();
-        switch (which % 11) {
+        const int which = in.next() % kActionCount;
+        gesture.what = QStringLiteral("action ") + QString::number(which);
+        switch (which) {
         case 0:
             w.CommandGet_Click();
             break;
@@ -454,9 +561,208 @@ private:
         case 9:
             w.DispRecBufferButton_Click();
             break;
-        default:
+        case 10:
+            gesture.lineLost = true;
             m_rig->port.loseConnection(QStringLiteral("unplugged"));
             break;
+        case 11:
+            pressMouse(in.next(), gesture);
+            break;
+        case 12:
+            releaseMouse(in.next(), gesture);
+            break;
+        case 13:
+            pressKey(in.next(), gesture);
+            break;
+        case 14:
+            releaseKey(in.next(), gesture);
+            break;
+        case 15: {
+            QWidget *const elsewhere = (in.next() & 1) ? static_cast<QWidget *>(w.CommandConnect)
+                                                       : static_cast<QWidget *>(w.ComboRAh);
+            elsewhere->setFocus(Qt::TabFocusReason);
+            break;
+        }
+        case 16:
+            // A click activates the window and gives the pad the focus.
+            if (w.PictureNav->isVisibleTo(&w)) {
+                activate(&w);
+                w.PictureNav->setFocus(Qt::MouseFocusReason);
+            }
+            break;
+        case 17:
+            activate(nullptr);
+            break;
+        case 18:
+            activate(&w);
+            break;
+        default:
+            w.close();
+            m_closed = true;
+            break;
+        }
+    }
+
+    // ---- manual motion --------------------------------------------------
+
+    bool active() { return QApplication::activeWindow() == &window(); }
+
+    orrinet::CommandButton *moveButton(Move move) { return window().*manualMove(move).button; }
+
+    void pressMouse(std::uint8_t which, Gesture &gesture)
+    {
+        const Qt::MouseButton button = kMouseButtons[which / kMoveCount % kMouseButtons.size()];
+        if (m_mouseButtons & button)
+            return;
+        // A button already held keeps the mouse on its widget.
+        const Move move = m_grab.value_or(static_cast<Move>(which % kMoveCount));
+        orrinet::CommandButton *target = moveButton(move);
+        if (!m_grab) {
+            if (!target->isVisible() || !target->isEnabled())
+                return;          // the press goes elsewhere
+            activate(&window()); // a click activates the window
+        } else if (!active()) {
+            // Deactivated while a mouse button was held: the window now
+            // active has the pointer. (Were it still this window's, a move
+            // would run in an inactive window until its release came.)
+            return;
+        }
+        m_grab = move;
+        m_mouseButtons |= button;
+        gesture = {move, kByMouse, std::nullopt, false,
+                   QStringLiteral("mouse pressed on ") + target->objectName()};
+        QTest::mousePress(target, button);
+    }
+
+    void releaseMouse(std::uint8_t which, Gesture &gesture)
+    {
+        std::vector<Qt::MouseButton> held;
+        for (const Qt::MouseButton button : kMouseButtons) {
+            if (m_mouseButtons & button)
+                held.push_back(button);
+        }
+        if (held.empty())
+            return;
+        const Qt::MouseButton button = held[which % held.size()];
+        const Move move = *m_grab;
+        m_mouseButtons &= ~button;
+        if (!m_mouseButtons)
+            m_grab.reset();
+        gesture = {std::nullopt, 0, move, false,
+                   QStringLiteral("mouse released on ") + moveButton(move)->objectName()};
+        // The widget that took the press takes the release, shown or not.
+        QTest::mouseRelease(moveButton(move), button);
+    }
+
+    // Keys go to the pad while it has the focus in the active window; any
+    // other widget's keys are not under test here.
+    bool padHasFocus() { return active() && QApplication::focusWidget() == window().PictureNav; }
+
+    void sendKey(QEvent::Type type, const HeldKey &key, bool repeat)
+    {
+        if (!padHasFocus())
+            return;
+        QKeyEvent event(type, key.key, key.modifiers, QString(), repeat);
+        QApplication::sendEvent(window().PictureNav, &event);
+    }
+
+    void pressKey(std::uint8_t which, Gesture &gesture)
+    {
+        const HeldKey key{kKeys[which % kKeys.size()], kModifiers[(which >> 5) & 3]};
+        const bool held = std::any_of(m_keys.begin(), m_keys.end(),
+                                      [&key](const HeldKey &k) { return k.key == key.key; });
+        gesture = {keyMove(key), kByKey, std::nullopt, false,
+                   QString::fromLatin1(held ? "key repeated: " : "key pressed: ") +
+                       QString::number(key.key, 16)};
+        if (!held) {
+            m_keys.push_back(key);
+        } else if (which & 0x80) {
+            sendKey(QEvent::KeyRelease, key, true); // X11 repeats as release and press
+        }
+        sendKey(QEvent::KeyPress, key, held);
+    }
+
+    void releaseKey(std::uint8_t which, Gesture &gesture)
+    {
+        if (m_keys.empty())
+            return;
+        const auto at = m_keys.begin() + static_cast<std::ptrdiff_t>(which % m_keys.size());
+        const HeldKey key = *at;
+        m_keys.erase(at);
+        gesture = {std::nullopt, 0, keyMove(key), false,
+                   QStringLiteral("key released: ") + QString::number(key.key, 16)};
+        sendKey(QEvent::KeyRelease, key, false);
+    }
+
+    // Whatever the input left held is let go, as the user would in the end.
+    void letEverythingGo()
+    {
+        while (!m_closed && (m_mouseButtons || !m_keys.empty())) {
+            const qsizetype written = m_rig->port.writes().size();
+            const qsizetype refused = m_rig->port.refusedWrites().size();
+            Gesture gesture;
+            if (m_mouseButtons)
+                releaseMouse(0, gesture);
+            else
+                releaseKey(0, gesture);
+            checkMotion(gesture, written, refused);
+        }
+    }
+
+    bool stillHeld(Move move, std::uint8_t by)
+    {
+        if (m_closed || !m_rig->port.isOpen() || !active())
+            return false;
+        if ((by & kByMouse) && m_grab == move)
+            return true;
+        if ((by & kByKey) && padHasFocus()) {
+            return std::any_of(m_keys.begin(), m_keys.end(),
+                               [move](const HeldKey &key) { return keyMove(key) == move; });
+        }
+        return false;
+    }
+
+    void checkMotion(const Gesture &gesture, qsizetype writtenBefore, qsizetype refusedBefore)
+    {
+        const QStringList &refused = m_rig->port.refusedWrites();
+        require(refused.size() == refusedBefore || gesture.eventWhileClosed,
+                "nothing is written to a closed line",
+                gesture.what + QStringLiteral(": ") + refused.join(u' '));
+        const auto &writes = m_rig->port.writes();
+        QStringList stops;
+        for (auto write = writes.begin() + writtenBefore; write != writes.end(); ++write) {
+            const QString &text = write->text;
+            const QString what = gesture.what + QStringLiteral(": ") + text;
+            for (const ManualMove &row : kManualMoves) {
+                if (text == row.pressCommand) {
+                    require(gesture.pressed == row.move,
+                            "a move starts only from the press of its own button or key", what);
+                    m_running[static_cast<std::size_t>(row.move)] |= gesture.by;
+                }
+            }
+            const bool isStop =
+                std::any_of(kManualMoves.begin(), kManualMoves.end(),
+                            [&text](const ManualMove &row) { return text == row.releaseCommand; });
+            if (!isStop)
+                continue;
+            require(!stops.contains(text), "a hold's end writes its stop once", what);
+            stops << text;
+            bool running = false;
+            for (const ManualMove &row : kManualMoves) {
+                if (text == row.releaseCommand)
+                    running =
+                        std::exchange(m_running[static_cast<std::size_t>(row.move)], 0) || running;
+            }
+            const bool ownRelease =
+                gesture.released && manualMove(*gesture.released).releaseCommand == text;
+            require(running || ownRelease, "a stop is written only where a hold ends", what);
+        }
+        if (gesture.lineLost)
+            m_running = {}; // no stop can reach the telescope now
+        for (const ManualMove &row : kManualMoves) {
+            const std::uint8_t by = m_running[static_cast<std::size_t>(row.move)];
+            require(!by || stillHeld(row.move, by), "a move ends with its hold: its stop is due",
+                    gesture.what + QStringLiteral(", still running: ") + row.pressCommand);
         }
     }
 
@@ -466,6 +772,13 @@ private:
     std::optional<Snapshot> m_before;
     QString m_read;
     int m_events = 0;
+    // Manual motion: what holds each running move, the move button the mouse
+    // is on and its buttons held, the keys held, the window closed.
+    std::array<std::uint8_t, kMoveCount> m_running{};
+    std::optional<Move> m_grab;
+    Qt::MouseButtons m_mouseButtons;
+    std::vector<HeldKey> m_keys;
+    bool m_closed = false;
 };
 
 Harness *harness = nullptr;
@@ -480,6 +793,8 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     static char *argv[] = {name, nullptr};
     // Both live until the process ends; tearing Qt down is not under test.
     new QApplication(argc, argv);
+    // Closing a window ends one input, not the run.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
     harness = new Harness;
     return 0;
 }

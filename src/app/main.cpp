@@ -2,6 +2,7 @@
 // store, blocking wait and message boxes.
 
 #include "app/frmMain.h"
+#include "app/panelstyle.h"
 #include "platform/platform.h"
 #include "platform/qtcursor.h"
 #include "platform/qtmessageboxes.h"
@@ -14,7 +15,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setStyle(new orrinet::PanelStyle);
 
     orrinet::QtSettingsStore settings;
     orrinet::QtSerialLine port(settings);

@@ -10,6 +10,11 @@
 
 void frmMain::CommandMove_MouseDown(orrinet::Move move, orrinet::HeldBy by)
 {
+    // A mouse button held on a move button keeps its presses and release
+    // there after the line closed under it (lost, or disconnected): there is
+    // nothing to move or stop then, and the status line keeps saying why.
+    if (!Comm1.isOpen())
+        return;
     const orrinet::ManualMove &row = orrinet::manualMove(move);
     Comm1.write(row.pressCommand);
     m_heldMoves.started(move, by);
@@ -19,6 +24,8 @@ void frmMain::CommandMove_MouseDown(orrinet::Move move, orrinet::HeldBy by)
 
 void frmMain::CommandMove_MouseUp(orrinet::Move move)
 {
+    if (!Comm1.isOpen())
+        return;
     const orrinet::ManualMove &row = orrinet::manualMove(move);
     Comm1.write(row.releaseCommand);
     m_heldMoves.stopped(move);

@@ -31,14 +31,10 @@ QtSerialLine::QtSerialLine(const SettingsStore &settings, QObject *parent)
                 }
             });
 
-    connect(&m_socket, &QTcpSocket::readyRead, this, [this] { takeInput(&m_socket); });
-    connect(&m_socket, &QTcpSocket::errorOccurred, this, [this] {
-        if (m_active == &m_socket)
-            reportLost(m_bridgeAddress + QStringLiteral(": ") + m_socket.errorString());
-    });
-    connect(&m_socket, &QTcpSocket::disconnected, this, [this] {
-        if (m_active == &m_socket)
-            reportLost(m_bridgeAddress + QStringLiteral(": connection closed"));
+    connect(&m_bridge, &TcpBridge::readyRead, this, [this] { takeInput(&m_bridge); });
+    connect(&m_bridge, &TcpBridge::failed, this, [this](const QString &reason) {
+        if (m_active == &m_bridge)
+            reportLost(m_bridgeAddress + QStringLiteral(": ") + reason);
     });
 }
 
@@ -46,7 +42,7 @@ QtSerialLine::~QtSerialLine()
 {
     close();
     m_serial.disconnect(this);
-    m_socket.disconnect(this);
+    m_bridge.disconnect(this);
 }
 
 bool QtSerialLine::open()
@@ -93,16 +89,12 @@ bool QtSerialLine::openBridge()
         return false;
     }
     m_bridgeAddress = bridge->address;
-    m_socket.abort();
-    m_socket.connectToHost(bridge->host, bridge->port);
-    if (!m_socket.waitForConnected(bridgeConnectTimeoutMs)) {
-        m_error = m_bridgeAddress + QStringLiteral(": ") + m_socket.errorString();
-        m_socket.abort();
+    if (!m_bridge.connectTo(bridge->host, bridge->port, bridgeConnectTimeoutMs)) {
+        m_error = m_bridgeAddress + QStringLiteral(": ") + m_bridge.errorString();
+        m_bridge.abort();
         return false;
     }
-    // Commands are a few bytes each and their spacing matters: no coalescing.
-    m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    m_active = &m_socket;
+    m_active = &m_bridge;
     return true;
 }
 
@@ -114,9 +106,9 @@ void QtSerialLine::close()
     QIODevice *const device = std::exchange(m_active, nullptr);
     if (device == &m_serial) {
         m_serial.close();
-    } else if (device == &m_socket) {
-        m_socket.flush();
-        m_socket.abort();
+    } else if (device == &m_bridge) {
+        m_bridge.flushOutput();
+        m_bridge.abort();
     }
 }
 
@@ -137,8 +129,8 @@ bool QtSerialLine::write(const QString &text)
         const QSerialPort::SerialPortError error = m_serial.error();
         return error != QSerialPort::WriteError && error != QSerialPort::ResourceError;
     }
-    m_socket.flush();
-    return m_socket.state() == QAbstractSocket::ConnectedState;
+    // The bridge hands the bytes over as it takes them.
+    return m_bridge.isConnected();
 }
 
 void QtSerialLine::setReceiveThreshold(int count)

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "platform/serialport.h"
+#include "platform/tcpbridge.h"
 
 #include <QByteArray>
 #include <QSerialPort>
-#include <QTcpSocket>
 #include <QTimer>
 
 namespace orrinet {
@@ -13,7 +13,7 @@ class SettingsStore;
 
 // The real serial line: a serial device through QSerialPort (9600 baud, 8N1,
 // no flow control), or a network serial bridge ("tcp://HOST:PORT") through
-// QTcpSocket. Which device a port number means comes from deviceForPort(),
+// TcpBridge. Which device a port number means comes from deviceForPort(),
 // unless a device is given directly.
 //
 // The receive event waits, once the threshold is reached, for the line to
@@ -69,10 +69,10 @@ private:
 
     const SettingsStore &m_settings;
     QSerialPort m_serial;
-    QTcpSocket m_socket;
+    TcpBridge m_bridge;
     QTimer m_quiet;
     QTimer m_cap;
-    QIODevice *m_active = nullptr; // &m_serial or &m_socket while open
+    QIODevice *m_active = nullptr; // &m_serial or &m_bridge while open
     QByteArray m_input;
     QString m_device;
     QString m_fixedDevice;

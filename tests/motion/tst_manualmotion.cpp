@@ -272,6 +272,11 @@ void TestManualMotion::holdEndsWithoutRelease_data()
     row("Right, disconnect", "Right", "disconnect", ":Qe#", "Disconnected from com 3");
     row("button Out, close", "CommandFocusOut", "close", ":FQ#", "Focus stopped");
     row("Down, line lost", "Down", "lost", "", "Connection lost on com 3 - gone");
+    // The mouse stays on its button: the release still comes, to a closed line.
+    row("button E, line lost, released", "CommandMoveE", "lost, released", "",
+        "Connection lost on com 3 - gone");
+    row("button N, disconnect, released", "CommandMoveN", "disconnect, released", ":Qn#",
+        "Disconnected from com 3");
     row("nothing held, disconnect", "", "disconnect", "", "Disconnected from com 3");
     row("nothing held, close", "", "close", "", "");
 }
@@ -317,10 +322,16 @@ void TestManualMotion::holdEndsWithoutRelease()
         QVERIFY(f.disconnectPort());
     } else if (end == u"close") {
         w.close();
-    } else if (end == u"lost") {
+    } else if (end.startsWith(u"lost")) {
         f.port.loseConnection(u"gone"_s);
     }
+    if (end.endsWith(u", released")) {
+        if (end.startsWith(u"disconnect"))
+            QVERIFY(f.disconnectPort());
+        QTest::mouseRelease(w.findChild<orrinet::CommandButton *>(hold), Qt::LeftButton);
+    }
     QCOMPARE(f.written().mid(started), written);
+    QCOMPARE(f.port.refusedWrites(), QStringList()); // nothing to a closed line
     QCOMPARE(f.pauses(), std::vector<int>{}); // a lost hold is stopped at once
     QVERIFY(!w.KeyIsDown);
     if (!text.isEmpty())

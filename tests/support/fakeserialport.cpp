@@ -45,8 +45,10 @@ void FakeSerialPort::close()
 
 bool FakeSerialPort::write(const QString &text)
 {
-    if (!m_open)
+    if (!m_open) {
+        m_refused << text;
         return false;
+    }
     m_writes.push_back({text, m_clock ? m_clock->elapsed() : 0, m_threshold});
     return true;
 }

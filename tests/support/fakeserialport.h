@@ -43,6 +43,8 @@ public:
 
     // Successful writes, oldest first.
     const std::vector<Write> &writes() const { return m_writes; }
+    // Texts written while the port was closed (and so refused), oldest first.
+    const QStringList &refusedWrites() const { return m_refused; }
     QStringList writtenTexts() const;
     void clearWrites() { m_writes.clear(); }
 
@@ -72,6 +74,7 @@ private:
 
     RecordingWait *m_clock = nullptr;
     std::vector<Write> m_writes;
+    QStringList m_refused;
     QString m_input;
     QString m_error;
     QString m_openFailure;
