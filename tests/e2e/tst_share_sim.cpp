@@ -1,0 +1,207 @@
+// The panel shares its line with the simulator behind it: a network client
+// polling at 4 Hz is served while the panel waits in a keypad macro, a
+// client's goto moves the telescope that the panel's Get then reads, and the
+// keyboard pad slews while the client polls.
+
+#include "app/frmShare.h"
+#include "app/virtualkeys.h"
+#include "support/simpanel.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QSpinBox>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <arpa/inet.h>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <memory>
+#include <mutex>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace orrinet;
+using namespace orrinet::testing;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A client on a thread of its own, as a planetarium program polls: ":GR#"
+// every 250 ms, each reply read to its '#'. The panel's thread may block.
+class Poller
+{
+public:
+    explicit Poller(quint16 port) : m_thread([this, port] { run(port); }) {}
+    ~Poller()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+
+    std::vector<Clock::time_point> replies() const
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_replies;
+    }
+
+private:
+    void run(quint16 port)
+    {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(port);
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        const timeval timeout{0, 100000};
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+        if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0)
+            m_stop = true;
+        auto next = Clock::now();
+        while (!m_stop) {
+            ::send(fd, ":GR#", 4, MSG_NOSIGNAL);
+            for (char c = 0; !m_stop && c != '#';)
+                if (::recv(fd, &c, 1, 0) == 0)
+                    m_stop = true;
+            {
+                const std::lock_guard lock(m_mutex);
+                m_replies.push_back(Clock::now());
+            }
+            next += std::chrono::milliseconds(250);
+            std::this_thread::sleep_until(next);
+        }
+        ::close(fd);
+    }
+
+    std::atomic<bool> m_stop = false;
+    mutable std::mutex m_mutex;
+    std::vector<Clock::time_point> m_replies;
+    std::thread m_thread;
+};
+
+// The longest time without a reply between from and to.
+qint64 longestGapMs(const std::vector<Clock::time_point> &replies, Clock::time_point from,
+                    Clock::time_point to)
+{
+    Clock::time_point last = from;
+    Clock::duration longest{};
+    for (const Clock::time_point at : replies) {
+        if (at <= from || at > to)
+            continue;
+        longest = std::max(longest, at - last);
+        last = at;
+    }
+    longest = std::max(longest, to - last);
+    return std::chrono::duration_cast<std::chrono::milliseconds>(longest).count();
+}
+
+QString exchange(QTcpSocket &client, const QByteArray &command)
+{
+    client.write(command);
+    QByteArray reply;
+    while (client.waitForReadyRead(3000)) {
+        reply += client.readAll();
+        if (reply == "0" || reply == "1" || reply.endsWith('#'))
+            break;
+    }
+    return QString::fromLatin1(reply);
+}
+
+} // namespace
+
+class TestShareSim : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        // The macro's display reply comes 1 s after its GoTo key.
+        m_panel = std::make_unique<SimPanel>(QStringList{u"--taking-ms"_s, u"200"_s},
+                                             SimProcess::Observe::LogAndState);
+        QTcpServer probe; // a free port: 4030 may be another hub's
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        m_port = probe.serverPort();
+        probe.close();
+        frmShare &share = *m_panel->window.shareWindow();
+        share.SpinPort->setValue(m_port);
+        share.CheckShare->setChecked(true);
+        QVERIFY2(m_panel->connectPort(), qPrintable(m_panel->failure()));
+        QVERIFY2(m_panel->window.sharableLine().shared(), qPrintable(share.LabelState->text()));
+        m_panel->window.CheckRADEC->setChecked(true);
+    }
+
+    void cleanupTestCase() { m_panel.reset(); }
+
+    void clientIsServedThroughAKeypadMacro()
+    {
+        Poller poller(m_port);
+        QTest::qWait(600);
+        const Clock::time_point from = Clock::now();
+        m_panel->window.GotoPolaris_Click(1); // six pauses of 500 ms on this thread
+        const Clock::time_point to = Clock::now();
+        QVERIFY(to - from >= std::chrono::milliseconds(2900));
+        QTest::qWait(300);
+        const qint64 gap = longestGapMs(poller.replies(), from, to);
+        qInfo("longest gap between 4 Hz replies during the macro: %lld ms", gap);
+        QVERIFY2(gap <= 500, qPrintable(QString::number(gap)));
+        QVERIFY(m_panel->settled());
+        QCOMPARE(m_panel->window.statusText(), u" Polaris         Slewing...      #"_s);
+        m_panel->window.CommandGotoAbort_Click();
+    }
+
+    void clientGotoIsWhatThePanelGets()
+    {
+        frmMain &w = m_panel->window;
+        QVERIFY(m_panel->get());
+        const double start = raDegrees(w.RaString);
+        QVERIFY2(start >= 0, qPrintable(w.RaString));
+        const QTime target =
+            QTime(0, 0).addSecs(qRound(std::fmod(start + 15.0, 360.0) * 240)); // an hour east
+        QTcpSocket client;
+        client.connectToHost(QHostAddress::LocalHost, m_port);
+        QVERIFY(client.waitForConnected(3000));
+        QCOMPARE(exchange(client, ":Sr " + target.toString(u"HH:mm:ss"_s).toLatin1() + "#"),
+                 u"1"_s);
+        QCOMPARE(exchange(client, ":Sd " + w.DecString.left(9).toLatin1() + "#"), u"1"_s);
+        QCOMPARE(exchange(client, ":MS#"), u"0"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(m_panel->sim.state().value(u"goto"_s), u"0"_s, 30000);
+        QVERIFY(m_panel->get());
+        QVERIFY2(std::abs(raDegrees(w.RaString) - target.msecsSinceStartOfDay() / 240000.0) < 0.1,
+                 qPrintable(w.RaString + u" for "_s + target.toString()));
+    }
+
+    // The panel's held key sends nothing while held, longer than the silence
+    // after which the hub stops a network client's move.
+    void padSlewsWhileClientPolls()
+    {
+        frmMain &w = m_panel->window;
+        Poller poller(m_port);
+        const qsizetype before = m_panel->sim.commandLog().size();
+        w.PictureNav_GotFocus();
+        w.PictureNav_KeyDown(VirtualKey::Up, 0);
+        QTRY_COMPARE(m_panel->sim.state().value(u"dec_direction"_s), u"1"_s);
+        QTest::qWait(2600);
+        QCOMPARE(m_panel->sim.state().value(u"dec_direction"_s), u"1"_s);
+        w.PictureNav_KeyUp(VirtualKey::Up, 0);
+        QTRY_COMPARE(m_panel->sim.state().value(u"dec_direction"_s), u"0"_s);
+        QVERIFY(m_panel->settled());
+        QStringList moves;
+        for (const LoggedCommand &logged : m_panel->sim.commandLog().mid(before))
+            if (logged.command.startsWith(u":Mn"_s) || logged.command.startsWith(u":Qn"_s))
+                moves << logged.command;
+        QCOMPARE(moves.join(u" "_s), u":Mn# :Qn#"_s);
+        QVERIFY(poller.replies().size() >= 10);
+    }
+
+private:
+    std::unique_ptr<SimPanel> m_panel;
+    quint16 m_port = 0;
+};
+
+ORRINET_E2E_MAIN(TestShareSim)
+#include "tst_share_sim.moc"
