@@ -113,12 +113,12 @@ void HubCore::clientBytes(ClientId client, QByteArrayView bytes, qint64 now)
                     .arg(state.name, printableText(item.command), item.dropReason));
             continue;
         }
-        take(client, state, std::move(item.command), now);
+        take(client, state, std::move(item.command));
+        pump(now); // in order with what follows in the same read
     }
-    pump(now);
 }
 
-void HubCore::take(ClientId client, Client &state, QByteArray command, qint64 now)
+void HubCore::take(ClientId client, Client &state, QByteArray command)
 {
     state.lastCommand = command;
     const CommandRow &row = commandRow(command);
@@ -140,7 +140,12 @@ void HubCore::take(ClientId client, Client &state, QByteArray command, qint64 no
             log(QStringLiteral("%1 %2 -> (no line)").arg(state.name, printableText(command)));
         return;
     }
-    Q_UNUSED(now);
+    if (state.queue.size() >= kMaxQueuedCommands) {
+        log(QStringLiteral("client %1: dropped %2: %3 commands already wait for the line")
+                .arg(state.name, printableText(command))
+                .arg(state.queue.size()));
+        return;
+    }
     state.queue.push_back(Pending{std::move(command), &row});
 }
 

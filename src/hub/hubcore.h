@@ -43,6 +43,8 @@ struct HubSettings
 // A client's ":Sr"/":Sd" opens its target block, which its ":MS#" or ":CM#"
 // ends; the block also ends after this long without another target command.
 inline constexpr qint64 kTargetBlockIdleMs = 5000;
+// Commands a client may have waiting for the line; more are dropped.
+inline constexpr std::size_t kMaxQueuedCommands = 64;
 
 class HubCore
 {
@@ -117,7 +119,7 @@ private:
         qint64 at = 0;
     };
 
-    void take(ClientId client, Client &state, QByteArray command, qint64 now);
+    void take(ClientId client, Client &state, QByteArray command);
     void writeStop(const QByteArray &stop, ClientId client);
     void pump(qint64 now);
     bool serveLocally(ClientId id, Client &client, qint64 now);
