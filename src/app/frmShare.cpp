@@ -216,6 +216,8 @@ void frmShare::showState()
 void frmShare::showClients(const QList<hub::HubClientRow> &clients)
 {
     ListClients->clear();
+    if (!m_line.shared())
+        return; // a list sent just before sharing ended
     for (const hub::HubClientRow &client : clients)
         new QTreeWidgetItem(ListClients,
                             {client.address, QString::number(client.port),

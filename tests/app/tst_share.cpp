@@ -2,6 +2,7 @@
 // the same byte for byte and pause for pause whether the line is shared or
 // not; the window's choices and what it says when it cannot listen.
 
+#include "app/frmMonitor.h"
 #include "app/frmShare.h"
 #include "motion/manualmoves.h"
 #include "support/panelfixture.h"
@@ -15,6 +16,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 #include <functional>
 #include <map>
@@ -167,6 +169,26 @@ private Q_SLOTS:
         QVERIFY(restored.CheckReadOnly->isChecked());
         QCOMPARE(restored.SpinPort->value(), 4100);
         QCOMPARE(restored.LabelState->text(), u"Shared once the panel is connected"_s);
+    }
+
+    void lineMonitorNamesEachClient()
+    {
+        PanelFixture f{{{u"Sharing/share"_s, u"1"_s}, {u"Sharing/port"_s, freePort()}}};
+        QVERIFY(f.connectPort(1));
+        f.window.LineMonitorButton_Click();
+        f.window.CommandGet_Click();
+        f.hubPort.feed(u"05:07:09#"_s);
+        QTcpSocket client;
+        client.connectToHost(QHostAddress::LocalHost,
+                             quint16(f.window.shareWindow()->SpinPort->value()));
+        QVERIFY(client.waitForConnected(3000));
+        client.write(":U#");
+        const QString name = u"127.0.0.1:"_s + QString::number(client.localPort());
+        QTRY_VERIFY(f.window.lineMonitor()->log().allText().contains(name + u"  :U#"_s));
+        const QString lines = f.window.lineMonitor()->log().allText();
+        QVERIFY2(lines.contains(u"  TX  panel  :GR#\n"_s), qPrintable(lines));
+        QVERIFY2(lines.contains(u"  RX  panel  05:07:09#\n"_s), qPrintable(lines));
+        QVERIFY2(lines.contains(u"  TX  "_s + name + u"  :U#\n"_s), qPrintable(lines));
     }
 
     void portInUseLeavesThePanelUnshared()

@@ -5,6 +5,7 @@
 
 #include "app/frmShare.h"
 #include "app/virtualkeys.h"
+#include "support/lx200poller.h"
 #include "support/simpanel.h"
 
 #include <QCheckBox>
@@ -12,92 +13,14 @@
 #include <QSpinBox>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <arpa/inet.h>
-#include <atomic>
-#include <chrono>
 #include <cmath>
 #include <memory>
-#include <mutex>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <thread>
-#include <unistd.h>
 
 using namespace orrinet;
 using namespace orrinet::testing;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-// A client on a thread of its own, as a planetarium program polls: ":GR#"
-// every 250 ms, each reply read to its '#'. The panel's thread may block.
-class Poller
-{
-public:
-    explicit Poller(quint16 port) : m_thread([this, port] { run(port); }) {}
-    ~Poller()
-    {
-        m_stop = true;
-        m_thread.join();
-    }
-
-    std::vector<Clock::time_point> replies() const
-    {
-        const std::lock_guard lock(m_mutex);
-        return m_replies;
-    }
-
-private:
-    void run(quint16 port)
-    {
-        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(port);
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        const timeval timeout{0, 100000};
-        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-        if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0)
-            m_stop = true;
-        auto next = Clock::now();
-        while (!m_stop) {
-            ::send(fd, ":GR#", 4, MSG_NOSIGNAL);
-            for (char c = 0; !m_stop && c != '#';)
-                if (::recv(fd, &c, 1, 0) == 0)
-                    m_stop = true;
-            {
-                const std::lock_guard lock(m_mutex);
-                m_replies.push_back(Clock::now());
-            }
-            next += std::chrono::milliseconds(250);
-            std::this_thread::sleep_until(next);
-        }
-        ::close(fd);
-    }
-
-    std::atomic<bool> m_stop = false;
-    mutable std::mutex m_mutex;
-    std::vector<Clock::time_point> m_replies;
-    std::thread m_thread;
-};
-
-// The longest time without a reply between from and to.
-qint64 longestGapMs(const std::vector<Clock::time_point> &replies, Clock::time_point from,
-                    Clock::time_point to)
-{
-    Clock::time_point last = from;
-    Clock::duration longest{};
-    for (const Clock::time_point at : replies) {
-        if (at <= from || at > to)
-            continue;
-        longest = std::max(longest, at - last);
-        last = at;
-    }
-    longest = std::max(longest, to - last);
-    return std::chrono::duration_cast<std::chrono::milliseconds>(longest).count();
-}
 
 QString exchange(QTcpSocket &client, const QByteArray &command)
 {
@@ -139,14 +62,14 @@ private Q_SLOTS:
 
     void clientIsServedThroughAKeypadMacro()
     {
-        Poller poller(m_port);
+        Lx200Poller poller(m_port);
         QTest::qWait(600);
         const Clock::time_point from = Clock::now();
         m_panel->window.GotoPolaris_Click(1); // six pauses of 500 ms on this thread
         const Clock::time_point to = Clock::now();
         QVERIFY(to - from >= std::chrono::milliseconds(2900));
         QTest::qWait(300);
-        const qint64 gap = longestGapMs(poller.replies(), from, to);
+        const long long gap = longestGapMs(poller.replies(), from, to);
         qInfo("longest gap between 4 Hz replies during the macro: %lld ms", gap);
         QVERIFY2(gap <= 500, qPrintable(QString::number(gap)));
         QVERIFY(m_panel->settled());
@@ -180,7 +103,7 @@ private Q_SLOTS:
     void padSlewsWhileClientPolls()
     {
         frmMain &w = m_panel->window;
-        Poller poller(m_port);
+        Lx200Poller poller(m_port);
         const qsizetype before = m_panel->sim.commandLog().size();
         w.PictureNav_GotFocus();
         w.PictureNav_KeyDown(VirtualKey::Up, 0);
@@ -196,6 +119,22 @@ private Q_SLOTS:
                 moves << logged.command;
         QCOMPARE(moves.join(u" "_s), u":Mn# :Qn#"_s);
         QVERIFY(poller.replies().size() >= 10);
+    }
+
+    // Last: the panel's Disconnect ends the sharing.
+    void disconnectStopsWhatClientsLeftRunning()
+    {
+        QTcpSocket client;
+        client.connectToHost(QHostAddress::LocalHost, m_port);
+        QVERIFY(client.waitForConnected(3000));
+        client.write(":Me#");
+        QTRY_COMPARE(m_panel->sim.state().value(u"ra_direction"_s), u"1"_s);
+        m_panel->window.CommandConnect_Click();
+        QCOMPARE(m_panel->window.statusText(), u"Disconnected from com 7"_s);
+        QTRY_COMPARE(m_panel->sim.state().value(u"ra_direction"_s), u"0"_s);
+        QVERIFY(client.state() == QAbstractSocket::UnconnectedState ||
+                client.waitForDisconnected(3000));
+        QTRY_COMPARE(m_panel->sim.commandLog().constLast().command, u":Qe#"_s);
     }
 
 private:
