@@ -132,6 +132,7 @@ frmShare::frmShare(SharableLine &line, SettingsStore &settings, QWidget *owner)
     where->addWidget(OptionNetwork);
     where->addStretch(1);
     auto *form = new QFormLayout;
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     form->addRow(QStringLiteral("Reachable from:"), where);
     form->addRow(QStringLiteral("Port:"), SpinPort);
     auto *layout = new QVBoxLayout(this);
