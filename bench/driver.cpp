@@ -290,7 +290,8 @@ void Driver::sharing()
         }
     }
     out(QStringLiteral(
-            "The latency benchmark above run %1 times each way, alternating: the panel alone "
+            "The exchange-latency benchmark (bench_latency), run %1 times each way, "
+            "alternating: the panel alone "
             "on its line, and the panel sharing it (the hub in its own thread owns the line; "
             "the panel is one of its clients, no other client connected). Median of the "
             "time from the handler to the final text.\n")
