@@ -152,7 +152,11 @@ struct Harness final : HubOutput
         if (argument.startsWith('+') || argument.startsWith('-'))
             argument.remove(0, 1);
         const ClientId slot = argument.left(2).toUInt();
-        const ClientId owner = slot <= kClients ? idOf[slot] : 0;
+        if (slot < 1 || slot > kClients) {
+            blockOwner.reset(); // a target made of random bytes: its client is not known
+            return;
+        }
+        const ClientId owner = idOf[slot];
         if (blockOwner && *blockOwner != owner && now - blockSince < kTargetBlockIdleMs &&
             connected[*blockOwner])
             fuzz::fail("target blocks never interleave", text(command));

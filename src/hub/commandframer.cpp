@@ -25,17 +25,15 @@ std::vector<CommandFramer::Item> CommandFramer::feed(QByteArrayView bytes)
 {
     std::vector<Item> items;
     for (const char byte : bytes) {
-        if (byte == ':') {
-            // A ':' inside the argument of a setting (":Sr 12:34:56#") belongs
-            // to it; elsewhere it starts a new command.
-            if (m_inCommand && !m_pending.startsWith(":S"))
+        // A ':' inside the argument of a setting (":Sr 12:34:56#") belongs
+        // to it; elsewhere it starts a new command.
+        if (byte == ':' && !(m_inCommand && m_pending.startsWith(":S"))) {
+            if (m_inCommand)
                 drop(items, QStringLiteral("unterminated"));
-            if (!m_inCommand || !m_pending.startsWith(":S")) {
-                m_skipping = false;
-                m_inCommand = true;
-                m_pending = QByteArray(1, ':');
-                continue;
-            }
+            m_skipping = false;
+            m_inCommand = true;
+            m_pending = QByteArray(1, ':');
+            continue;
         }
         if (m_skipping)
             continue;

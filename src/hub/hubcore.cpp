@@ -237,11 +237,15 @@ void HubCore::finish(qint64 now, std::optional<QByteArray> text)
         if (form == PositionForm::Low && !exchange.precisionMended) {
             // The line is kept in high precision; each client gets its own form.
             m_output.writeLine(QByteArray(kTogglePrecision.data(), kTogglePrecision.size()));
+            log(QStringLiteral("line: low precision, sent %1").arg(kTogglePrecision));
             start(exchange.client, exchange.pending, now, true);
             return;
         }
-        if (form == PositionForm::High)
-            m_positions[command] = Cached{*text, now};
+        if (form == PositionForm::High) {
+            m_positions[command] = Cached{*text, exchange.started};
+            if (client != m_clients.end())
+                client->second.readingsGot[command] = exchange.started;
+        }
     }
     if (row.kind == CommandKind::Fixed && !text->isEmpty())
         m_fixed[command] = *text;
@@ -281,8 +285,7 @@ void HubCore::pump(qint64 now)
         // Round robin: the first client after the last one served that has
         // something to send that may go now.
         const auto eligible = [this, now](const auto &entry) {
-            return !entry.second.queue.empty() &&
-                   !blocked(entry.first, entry.second.queue.front(), now);
+            return !entry.second.queue.empty() && !blocked(entry.first, entry.second, now);
         };
         const auto after = m_clients.upper_bound(m_lastTurn);
         auto next = std::find_if(after, m_clients.end(), eligible);
@@ -312,9 +315,14 @@ bool HubCore::serveLocally(ClientId id, Client &client, qint64 now)
                          client.lowPrecision ? QStringLiteral("low") : QStringLiteral("high")));
         return true;
     case CommandKind::Position: {
+        // A reading younger than the poll interval serves every client once.
         const auto cached = m_positions.find(head.command);
         if (cached == m_positions.end() || now - cached->second.at >= m_settings.pollMs)
             return false;
+        const auto got = client.readingsGot.find(head.command);
+        if (got != client.readingsGot.end() && got->second == cached->second.at)
+            return false; // waits for the next reading
+        client.readingsGot[head.command] = cached->second.at;
         reply(id, head, cached->second.reply, true);
         return true;
     }
@@ -330,10 +338,28 @@ bool HubCore::serveLocally(ClientId id, Client &client, qint64 now)
     }
 }
 
-bool HubCore::blocked(ClientId client, const Pending &pending, qint64 now) const
+bool HubCore::blocked(ClientId id, const Client &client, qint64 now) const
 {
-    return isTargetCommand(pending.row->kind) && m_blockOwner && *m_blockOwner != client &&
+    const Pending &pending = client.queue.front();
+    if (const std::optional<qint64> next = nextReadingFor(client))
+        return now < *next;
+    return isTargetCommand(pending.row->kind) && m_blockOwner && *m_blockOwner != id &&
            now < m_blockExpires;
+}
+
+// When a client whose next command reads a position it already has the
+// latest reading of may have a new one; nothing for any other command.
+std::optional<qint64> HubCore::nextReadingFor(const Client &client) const
+{
+    const Pending &pending = client.queue.front();
+    if (pending.row->kind != CommandKind::Position)
+        return std::nullopt;
+    const auto cached = m_positions.find(pending.command);
+    const auto got = client.readingsGot.find(pending.command);
+    if (cached == m_positions.end() || got == client.readingsGot.end() ||
+        got->second != cached->second.at)
+        return std::nullopt;
+    return cached->second.at + m_settings.pollMs;
 }
 
 void HubCore::start(ClientId client, Pending pending, qint64 now, bool precisionMended)
@@ -399,9 +425,14 @@ std::optional<qint64> HubCore::nextDeadline() const
         minimum(next, m_blockExpires);
     if (const std::optional<qint64> expiry = m_guards.nextExpiry())
         minimum(next, *expiry);
-    for (const auto &[id, client] : m_clients)
+    for (const auto &[id, client] : m_clients) {
         if (!client.local && m_guards.runsEndlessMove(id))
             minimum(next, client.lastHeard + m_settings.silenceStopMs);
+        // While the line is busy, the end of the exchange lets it run anyway.
+        if (!m_exchange && m_lineUp && !client.queue.empty())
+            if (const std::optional<qint64> reading = nextReadingFor(client))
+                minimum(next, *reading);
+    }
     return next;
 }
 

@@ -103,6 +103,7 @@ private:
         CommandFramer framer;
         std::deque<Pending> queue;
         qint64 lastHeard = 0;
+        std::map<QByteArray, qint64> readingsGot; // position command -> time of its last reading
     };
     struct Exchange
     {
@@ -116,14 +117,15 @@ private:
     struct Cached
     {
         QByteArray reply;
-        qint64 at = 0;
+        qint64 at = 0; // when it was asked for
     };
 
     void take(ClientId client, Client &state, QByteArray command);
     void writeStop(const QByteArray &stop, ClientId client);
     void pump(qint64 now);
     bool serveLocally(ClientId id, Client &client, qint64 now);
-    bool blocked(ClientId client, const Pending &pending, qint64 now) const;
+    bool blocked(ClientId id, const Client &client, qint64 now) const;
+    std::optional<qint64> nextReadingFor(const Client &client) const;
     void start(ClientId client, Pending pending, qint64 now, bool precisionMended = false);
     void tryFinish(qint64 now);
     qint64 exchangeDeadline() const;

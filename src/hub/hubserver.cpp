@@ -131,6 +131,7 @@ void HubServer::drop(ClientId client, const QString &reason)
     m_rows.erase(client);
     clientsTouched();
     socket->disconnect(this);
+    socket->abort();
     socket->deleteLater();
     m_core.clientGone(client, reason, now());
     reschedule();
@@ -150,10 +151,16 @@ void HubServer::sendToClient(ClientId client, const QByteArray &reply)
     const auto found = m_sockets.find(client);
     if (found == m_sockets.end())
         return;
-    found->second->write(reply);
+    QTcpSocket *const socket = found->second;
+    socket->write(reply);
     if (m_reportTraffic)
-        Q_EMIT traffic(endpointText(found->second->peerAddress(), found->second->peerPort()), false,
-                       reply);
+        Q_EMIT traffic(endpointText(socket->peerAddress(), socket->peerPort()), false, reply);
+    if (socket->bytesToWrite() > kMaxUnreadReplyBytes)
+        // Not from inside the core's own call.
+        QMetaObject::invokeMethod(
+            this,
+            [this, client] { drop(client, QStringLiteral("dropped, leaves its replies unread")); },
+            Qt::QueuedConnection);
 }
 
 void HubServer::log(const QString &line)

@@ -43,6 +43,8 @@ public:
     static constexpr int kReopenIntervalMs = 2000;
     // After the last stops at exit, time for the line to take them.
     static constexpr int kDrainMs = 100;
+    // A client that leaves this much of its replies unread is dropped.
+    static constexpr qint64 kMaxUnreadReplyBytes = 64 * 1024;
 
     // The line is open already.
     HubServer(HubSettings settings, SerialPort &line, QObject *parent = nullptr);

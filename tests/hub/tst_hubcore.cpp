@@ -104,26 +104,32 @@ private Q_SLOTS:
     void cacheAge_data()
     {
         QTest::addColumn<int>("ageMs");
+        QTest::addColumn<ClientId>("asker");
         QTest::addColumn<int>("writes");
-        QTest::newRow("fresh") << 0 << 1;
-        QTest::newRow("just fresh") << 249 << 1;
-        QTest::newRow("stale") << 250 << 2;
+        QTest::newRow("fresh") << 249 << ClientId(3) << 1;
+        QTest::newRow("stale") << 250 << ClientId(3) << 2;
+        QTest::newRow("own reading") << 249 << ClientId(1) << 1;
     }
-    // Many clients, one exchange per poll interval.
+    // Many clients, one reading per poll interval; a client gets each reading
+    // once and otherwise waits for the next.
     void cacheAge()
     {
+        QFETCH(int, ageMs);
+        QFETCH(ClientId, asker);
+        QFETCH(int, writes);
         join(1);
         join(2);
+        join(3);
         send(1, ":GR#");
         send(2, ":GR#");
         line("12:34:56#");
-        QFETCH(int, ageMs);
         at(ageMs);
-        send(2, ":GR#");
-        QFETCH(int, writes);
+        send(asker, ":GR#");
         QCOMPARE(out->lineWrites.size(), writes);
-        QCOMPARE(out->received[1], QByteArray("12:34:56#"));
-        QCOMPARE(out->received[2].left(9), QByteArray("12:34:56#"));
+        QCOMPARE(out->received[2], QByteArray("12:34:56#"));
+        QCOMPARE(out->received[asker].size(), asker == 3 && writes == 2 ? 0 : 9);
+        if (asker == 1)
+            QCOMPARE(core->nextDeadline(), std::optional<qint64>(250));
     }
 
     // The line is set to high precision once; each client keeps its own form.
@@ -135,9 +141,12 @@ private Q_SLOTS:
         line("12:34.9#");
         QCOMPARE(out->lineWrites, (QByteArrayList{":GR#", ":U#", ":GR#"}));
         line("12:34:56#");
-        send(2, ":U#:GR#:U#:GR#");
+        join(3);
+        send(2, ":U#:GR#");
+        send(3, ":GR#");
         QCOMPARE(out->received[1], QByteArray("12:34:56#"));
-        QCOMPARE(out->received[2], QByteArray("12:34.9#12:34:56#"));
+        QCOMPARE(out->received[2], QByteArray("12:34.9#"));
+        QCOMPARE(out->received[3], QByteArray("12:34:56#"));
         QCOMPARE(out->lineWrites.size(), 3);
     }
 
@@ -185,6 +194,22 @@ private Q_SLOTS:
         out->lineWrites.clear();
         core->clientGone(2, QStringLiteral("closed"), now);
         QCOMPARE(out->lineWrites, QByteArrayList{});
+    }
+
+    // A lost line answers nobody; a stop that could not go out goes out when
+    // the line is back.
+    void lineLost()
+    {
+        join(1);
+        send(1, ":Mn#:GW#");
+        core->lineLost(QStringLiteral("unplugged"), now);
+        line("AT1#");
+        send(1, ":GW#");
+        core->clientGone(1, QStringLiteral("closed"), now);
+        QCOMPARE(out->lineWrites, (QByteArrayList{":Mn#", ":GW#"}));
+        core->lineBack(now);
+        QCOMPARE(out->lineWrites, (QByteArrayList{":Mn#", ":GW#", ":Qn#"}));
+        QCOMPARE(out->received[1], QByteArray());
     }
 
     void readOnly()
