@@ -352,7 +352,8 @@ bool HubCore::blocked(ClientId id, const Client &client, qint64 now) const
 std::optional<qint64> HubCore::nextReadingFor(const Client &client) const
 {
     const Pending &pending = client.queue.front();
-    if (pending.row->kind != CommandKind::Position)
+    // The local client reads the telescope as often as it would alone.
+    if (client.local || pending.row->kind != CommandKind::Position)
         return std::nullopt;
     const auto cached = m_positions.find(pending.command);
     const auto got = client.readingsGot.find(pending.command);
