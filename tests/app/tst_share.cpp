@@ -2,6 +2,7 @@
 // the same byte for byte and pause for pause whether the line is shared or
 // not; the window's choices and what it says when it cannot listen.
 
+#include "app/commandbutton.h"
 #include "app/frmMonitor.h"
 #include "app/frmShare.h"
 #include "motion/manualmoves.h"
@@ -162,6 +163,17 @@ private Q_SLOTS:
         QVERIFY2(lines.contains(u"  TX  panel  :GR#\n"_s), qPrintable(lines));
         QVERIFY2(lines.contains(u"  RX  panel  05:07:09#\n"_s), qPrintable(lines));
         QVERIFY2(lines.contains(u"  TX  "_s + name + u"  :U#\n"_s), qPrintable(lines));
+    }
+
+    // The panel's face and text as when its own line goes; the clients go too.
+    void lineLostEndsTheSharing()
+    {
+        PanelFixture f{{{u"Sharing/share"_s, u"1"_s}, {u"Sharing/port"_s, freePort()}}};
+        QVERIFY(f.connectPort(3));
+        f.hubPort.loseConnection(u"the device hung up"_s);
+        QTRY_COMPARE(f.window.statusText(), u"Connection lost on com 3 - the device hung up"_s);
+        QVERIFY(!f.window.sharableLine().shared() && !f.window.Comm1.isOpen());
+        QCOMPARE(f.window.CommandConnect->text(), u"Connect"_s);
     }
 
     void portInUseLeavesThePanelUnshared()
