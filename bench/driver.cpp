@@ -2,7 +2,7 @@
 // (progress on standard error). Each figure compares two things measured in
 // the same run, side by side, so that it holds on a busy machine:
 //
-//     orrinet_bench [--reps N] [--seconds S] [--only latency,startup,idle,flood,motion,hub]
+//     orrinet_bench [--reps N] [--seconds S] [--only latency,startup,idle,flood,motion,hub,sharing]
 //
 // The subjects inherit this process's environment (QT_QPA_PLATFORM, DISPLAY);
 // XDG_CONFIG_HOME points to a temporary folder, so no user settings are
@@ -36,8 +36,10 @@ struct Options
 {
     int reps = 20;
     int seconds = 10;
-    QStringList only{QStringLiteral("latency"), QStringLiteral("startup"), QStringLiteral("idle"),
-                     QStringLiteral("flood"),   QStringLiteral("motion"),  QStringLiteral("hub")};
+    QStringList only{QStringLiteral("latency"), QStringLiteral("startup"),
+                     QStringLiteral("idle"),    QStringLiteral("flood"),
+                     QStringLiteral("motion"),  QStringLiteral("hub"),
+                     QStringLiteral("sharing")};
 };
 
 Options parseOptions(const QStringList &arguments)
@@ -136,6 +138,7 @@ public:
     void flood();
     void motion();
     void hub();
+    void sharing();
     void overview() const;
 
 private:
@@ -260,6 +263,67 @@ void Driver::latency()
                        QStringLiteral("≤ 1.15"), met);
     }
     out({});
+}
+
+// ---- sharing: the panel's exchanges through its own hub --------------------
+
+void Driver::sharing()
+{
+    progress(QStringLiteral("sharing"));
+    out(QStringLiteral("## Sharing: the panel's exchanges through its hub (Program > Share "
+                       "Telescope)\n"));
+    // Alternating runs, so that a change of load falls on both sides alike.
+    const QStringList reps{QStringLiteral("--reps"), QString::number(qMax(m_options.reps, 20))};
+    std::map<QString, std::vector<double>> alone;
+    std::map<QString, std::vector<double>> shared;
+    for (int round = 0; round < 2; ++round) {
+        for (const bool share : {false, true}) {
+            const auto figures =
+                one(QStringLiteral("bench_latency"),
+                    share ? reps + QStringList{QStringLiteral("--shared")} : reps, 10 * 60 * 1000);
+            if (!figures) {
+                out(QStringLiteral("Failed: %1\n").arg(m_failures.last()));
+                m_overview.add(QStringLiteral("Sharing"), QStringLiteral("failed"), {}, false);
+                return;
+            }
+            for (const auto &[key, values] : *figures)
+                (share ? shared : alone)[key].insert((share ? shared : alone)[key].end(),
+                                                     values.begin(), values.end());
+        }
+    }
+    out(QStringLiteral(
+            "The exchange-latency benchmark (bench_latency), run %1 times each way, "
+            "alternating: the panel alone "
+            "on its line, and the panel sharing it (the hub in its own thread owns the line; "
+            "the panel is one of its clients, no other client connected). Median of the "
+            "time from the handler to the final text.\n")
+            .arg(2));
+    out(QStringLiteral("| Exchange | Alone (ms) | Shared (ms) | Shared / alone | Goal ≤ 1.05 |"));
+    out(QStringLiteral("|---|---:|---:|---:|---|"));
+    for (const char *key : {"get", "status", "firmware", "site", "datetime", "azalt"}) {
+        const QString name = QString::fromLatin1(key) + QStringLiteral("_ms");
+        const double ratio = median(shared[name]) / median(alone[name]);
+        const bool met = ratio <= 1.05;
+        out(QStringLiteral("| %1 | %2 | %3 | %4 | %5 |")
+                .arg(QString::fromLatin1(key), spread(alone[name], 1), spread(shared[name], 1),
+                     num(ratio, 3), verdict(met)));
+        m_overview.add(QStringLiteral("Sharing: %1, shared / alone").arg(QString::fromLatin1(key)),
+                       num(ratio, 3), QStringLiteral("≤ 1.05"), met);
+    }
+    const std::vector<double> &gaps = shared[QStringLiteral("macro_client_gap_ms")];
+    const bool met = !gaps.empty() && *std::max_element(gaps.begin(), gaps.end()) <= 500;
+    out(QStringLiteral("\nA client polling `:GR#` at 4 Hz over TCP while the panel runs the "
+                       "Polaris keypad macro (six 500 ms pauses that block the panel's thread): "
+                       "the longest time without a reply during the macro, over %1 macros: "
+                       "%2 ms (goal ≤ 500: %3).\n")
+            .arg(gaps.size())
+            .arg(gaps.empty() ? QStringLiteral("-")
+                              : num(*std::max_element(gaps.begin(), gaps.end()), 0))
+            .arg(verdict(met)));
+    m_overview.add(QStringLiteral("Sharing: longest gap of a 4 Hz client during a macro (ms)"),
+                   gaps.empty() ? QStringLiteral("-")
+                                : num(*std::max_element(gaps.begin(), gaps.end()), 0),
+                   QStringLiteral("≤ 500"), met);
 }
 
 // ---- 2 and 3. start-up and memory -------------------------------------------
@@ -577,7 +641,8 @@ void Driver::flood()
                 .arg(title, spread(panel[key], digits), spread(monitored[key], digits),
                      spread(monitoredMinimal[key], digits)));
     }
-    out(QStringLiteral("| VmRSS growth (MiB) | %1 | %2 | |").arg(spread(growthMiB(panel), 1), spread(growthMiB(monitored), 1)));
+    out(QStringLiteral("| VmRSS growth (MiB) | %1 | %2 | |")
+            .arg(spread(growthMiB(panel), 1), spread(growthMiB(monitored), 1)));
     out(QStringLiteral("| Lines in the monitor at the end | | %1 | |")
             .arg(spread(monitored[QStringLiteral("monitor_lines")], 0)));
     out(QStringLiteral("| Runs that failed or crashed | %1 of %3 | %2 of %3 | |\n")
@@ -585,9 +650,10 @@ void Driver::flood()
             .arg(monitoredFailures)
             .arg(m_options.reps));
     const double monitoredLate = summarize(monitored[QStringLiteral("flood_late_max_ms")]).max;
-    m_overview.add(QStringLiteral("Flood, line monitor open: worst timer lateness (ms)"), num(monitoredLate, 1),
-                   QStringLiteral("≤ 50, no crash"),
-                   monitoredFailures == 0 && !monitored[QStringLiteral("flood_late_max_ms")].empty() &&
+    m_overview.add(QStringLiteral("Flood, line monitor open: worst timer lateness (ms)"),
+                   num(monitoredLate, 1), QStringLiteral("≤ 50, no crash"),
+                   monitoredFailures == 0 &&
+                       !monitored[QStringLiteral("flood_late_max_ms")].empty() &&
                        monitoredLate <= 50);
 }
 
@@ -857,6 +923,7 @@ int main(int argc, char *argv[])
         {QStringLiteral("flood"), &Driver::flood},
         {QStringLiteral("motion"), &Driver::motion},
         {QStringLiteral("hub"), &Driver::hub},
+        {QStringLiteral("sharing"), &Driver::sharing},
     };
     for (const auto &[name, run] : benches) {
         if (options.only.contains(name))

@@ -4,15 +4,19 @@
 // characters take on a 9600-baud line (10 bits each) plus the pause the
 // two-step queries make between their commands.
 //
-//     bench_latency [--reps N]
+//     bench_latency [--reps N] [--shared]
 //
 // Prints <exchange>_ms, _wire_ms, _ratio and _overhead_ms (the time beyond
-// the replies' own line time and the pause) once per repetition.
-
-#include "common.h"
+// the replies' own line time and the pause) once per repetition. With
+// --shared the panel shares its line (Program > Share Telescope) and the
+// exchanges go through the hub; at the end a client polls ":GR#" at 4 Hz
+// through a keypad macro, and macro_client_gap_ms is the longest time it
+// went without a reply.
 
 #include "app/frmMain.h"
 #include "app/panelstyle.h"
+#include "app/frmShare.h"
+#include "common.h"
 #include "link/protocol.h"
 #include "platform/platform.h"
 #include "platform/qtcursor.h"
@@ -20,14 +24,17 @@
 #include "platform/qtserialline.h"
 #include "platform/qtsettingsstore.h"
 #include "platform/sleepingwait.h"
+#include "support/lx200poller.h"
 #include "support/simprocess.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QSpinBox>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTimer>
-
 #include <array>
 #include <cstdio>
 #include <functional>
@@ -61,8 +68,8 @@ constexpr std::array<Query, 5> kQueries{{
      &frmMain::FirmwareText, &frmMain::ProductText},
     {"site", TelescopeQuery::Site, &frmMain::TelescopeSiteButton_Click, &frmMain::LatitudeText,
      &frmMain::LongitudeText},
-    {"datetime", TelescopeQuery::DateTime, &frmMain::TelescopeDateButton_Click,
-     &frmMain::DateText, &frmMain::TimeText},
+    {"datetime", TelescopeQuery::DateTime, &frmMain::TelescopeDateButton_Click, &frmMain::DateText,
+     &frmMain::TimeText},
     {"azalt", TelescopeQuery::AzimuthAltitude, &frmMain::TelescopeAzButton_Click,
      &frmMain::AzimuthText, &frmMain::AltitudeText},
 }};
@@ -153,6 +160,27 @@ private:
     frmMain &m_w;
 };
 
+bool hasFlag(int argc, char **argv, const char *flag)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (QByteArray(argv[i]) == flag)
+            return true;
+    }
+    return false;
+}
+
+// The panel waits in the macro's pauses; the client is served meanwhile.
+void macroGap(frmMain &w, quint16 port)
+{
+    const orrinet::testing::Lx200Poller poller(port);
+    spinUntil([] { return false; }, 600);
+    const auto from = orrinet::testing::Clock::now();
+    w.GotoPolaris_Click(1);
+    const auto to = orrinet::testing::Clock::now();
+    report(QStringLiteral("macro_client_gap_ms"),
+           double(orrinet::testing::longestGapMs(poller.replies(), from, to)));
+}
+
 int repetitions(int argc, char **argv)
 {
     for (int i = 1; i + 1 < argc; ++i) {
@@ -176,7 +204,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setStyle(new orrinet::PanelStyle);
 
-    orrinet::testing::SimProcess sim(config.path(), {QStringLiteral("--com"), QString::number(kComPort)});
+    orrinet::testing::SimProcess sim(config.path(),
+                                     {QStringLiteral("--com"), QString::number(kComPort)});
     if (!sim.isRunning()) {
         std::fprintf(stderr, "bench_latency: %s\n", qPrintable(sim.errorString()));
         return 1;
@@ -189,9 +218,19 @@ int main(int argc, char *argv[])
     orrinet::QtCursor cursor;
     frmMain w{orrinet::Platform{port, settings, wait, boxes, cursor}};
     w.show();
+    const bool shared = hasFlag(argc, argv, "--shared");
+    quint16 sharePort = 0;
+    if (shared) {
+        QTcpServer probe; // a free port
+        probe.listen(QHostAddress::LocalHost);
+        sharePort = probe.serverPort();
+        probe.close();
+        w.shareWindow()->SpinPort->setValue(sharePort);
+        w.shareWindow()->CheckShare->setChecked(true);
+    }
     w.Combo1->setCurrentIndex(kComPort - 1);
     w.CommandConnect_Click();
-    if (!port.isOpen()) {
+    if (!w.Comm1.isOpen() || w.sharableLine().shared() != shared) {
         std::fprintf(stderr, "bench_latency: %s\n", qPrintable(w.statusText()));
         return 1;
     }
@@ -209,6 +248,9 @@ int main(int argc, char *argv[])
             rest();
         }
     }
+    if (shared)
+        macroGap(w, sharePort);
     w.CommandConnect_Click();
+    w.shareWindow()->CheckShare->setChecked(false); // not remembered for the next run
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "app/commandbutton.h"
 #include "app/frmAbout.h"
 #include "app/frmMonitor.h"
+#include "app/frmShare.h"
 #include "app/picturebox.h"
 #include "app/statustooltip.h"
 #include "app/twips.h"
@@ -16,6 +17,7 @@
 #include "link/protocol.h"
 #include "platform/cursor.h"
 #include "platform/keyrepeat.h"
+#include "platform/qtserialline.h"
 #include "platform/serialport.h"
 #include "platform/settingsstore.h"
 
@@ -29,9 +31,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QResizeEvent>
-#include <QStatusBar>
 #include <QScreen>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTimer>
 #include <algorithm>
 #include <optional>
@@ -84,11 +86,25 @@ QComboBox *coordinateBox(frmMain &w, orrinet::CoordinateList list)
     return nullptr;
 }
 
+// The hub's line: the machine's serial line for the port number.
+orrinet::HubLineMaker machineLine(const orrinet::SettingsStore &settings)
+{
+    return [&settings](int portNumber) -> std::unique_ptr<orrinet::SerialPort> {
+        auto line = std::make_unique<orrinet::QtSerialLine>(settings);
+        line->setPortNumber(portNumber);
+        return line;
+    };
+}
+
 } // namespace
 
 frmMain::frmMain(const orrinet::Platform &platform, QWidget *parent)
-    : QMainWindow(parent), m_lineTap(platform.port), Comm1(m_lineTap), Settings(platform.settings),
-      Pause(platform.wait), Messages(platform.messages), ScreenCursor(platform.cursor)
+    : QMainWindow(parent),
+      m_sharable(platform.port,
+                 platform.hubLine ? platform.hubLine : machineLine(platform.settings),
+                 platform.hubInOwnThread),
+      m_lineTap(m_sharable), Comm1(m_lineTap), Settings(platform.settings), Pause(platform.wait),
+      Messages(platform.messages), ScreenCursor(platform.cursor)
 {
     m_clock.start();
     // A held key on the pad must slew once, not once per repeat.
@@ -100,6 +116,7 @@ frmMain::frmMain(const orrinet::Platform &platform, QWidget *parent)
     wireLink();
     wireCoords();
     wireCommands();
+    wireShare();
     wireMonitor();
     new orrinet::StatusToolTip(StatusBar1, [this] { return m_statusText; });
     Form_Load();
@@ -243,6 +260,8 @@ void frmMain::Form_Unload()
         m_console->close();
     if (m_monitor && m_monitor->isVisible())
         m_monitor->close();
+    if (m_share && m_share->isVisible())
+        m_share->close();
 }
 
 void frmMain::wireApp()

@@ -3,6 +3,7 @@
 #include "app/frmMain_ui.h"
 #include "link/awaited.h"
 #include "link/linetap.h"
+#include "link/sharableline.h"
 #include "motion/heldmotion.h"
 #include "platform/platform.h"
 
@@ -13,7 +14,6 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
-
 #include <array>
 
 namespace orrinet {
@@ -25,6 +25,7 @@ class MessageBoxes;
 class SerialPort;
 class SettingsStore;
 class frmMonitor;
+class frmShare;
 } // namespace orrinet
 class KeyMap;
 class frmAbout;
@@ -47,7 +48,9 @@ public:
     ~frmMain() override;
 
 private:
-    // Before Comm1, which is the machine's line seen through it.
+    // Before Comm1, which is the machine's line seen through them: shared
+    // with other programs or not, then tapped for the line monitor.
+    orrinet::SharableLine m_sharable;
     orrinet::LineTap m_lineTap;
 
 public:
@@ -130,23 +133,50 @@ public:
 
     enum class MousePointer { Default, Hourglass };
     void setMousePointer(MousePointer pointer);
-    MousePointer mousePointer() const { return m_mousePointer; }
+    MousePointer mousePointer() const
+    {
+        return m_mousePointer;
+    }
 
     // Lines lost so far. A handler that waited in a message box compares it
     // with the count from before the box: a loss meanwhile keeps its report
     // as the status text.
-    int connectionLosses() const { return m_connectionLosses; }
+    int connectionLosses() const
+    {
+        return m_connectionLosses;
+    }
 
     // Gives the keyboard focus back to the keyboard pad; no effect while the
     // pad is hidden.
     void focusPad();
 
     // The key-map window object lives from start-up to the end of the program.
-    KeyMap &keyMap() const { return *m_keyMap; }
-    frmAbout *aboutWindow() const { return m_about; }
-    frmCmd *console() const { return m_console; }
-    orrinet::frmMonitor *lineMonitor() const { return m_monitor; }
+    KeyMap &keyMap() const
+    {
+        return *m_keyMap;
+    }
+    frmAbout *aboutWindow() const
+    {
+        return m_about;
+    }
+    frmCmd *console() const
+    {
+        return m_console;
+    }
+    orrinet::frmMonitor *lineMonitor() const
+    {
+        return m_monitor;
+    }
+    orrinet::frmShare *shareWindow() const
+    {
+        return m_share;
+    }
+    orrinet::SharableLine &sharableLine()
+    {
+        return m_sharable;
+    }
 
+    QAction *ShareButton = nullptr;
     QAction *LineMonitorButton = nullptr;
 
     // ---- app: start-up, shut-down, settings, secondary windows ----------
@@ -158,6 +188,7 @@ public:
     void HelpAboutButton_Click();
     void HelpKeymapButton_Click();
     void LineMonitorButton_Click();
+    void ShareButton_Click();
 
     // ---- link: connection ------------------------------------------------
     void Combo1_Click();
@@ -223,6 +254,7 @@ private:
     void wireLink();     // receive event, Timer1, Telescope menu
     void wireCoords();   // Goto, Get, Halt
     void wireCommands(); // LX200GPS and Autostar menus, console
+    void wireShare();    // the Share Telescope item and window
     void wireMonitor();  // the Line Monitor item, last of the Program menu
 
     // Writes the stop of every manual move still running (those a held key
@@ -292,6 +324,7 @@ private:
     frmAbout *m_about = nullptr;
     frmCmd *m_console = nullptr;
     orrinet::frmMonitor *m_monitor = nullptr;
+    orrinet::frmShare *m_share = nullptr;
     bool m_unloaded = false;
     int m_connectionLosses = 0;
     bool m_pointerHeld = false; // pointer mode holds the pointer in the pad

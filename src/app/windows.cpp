@@ -4,6 +4,7 @@
 #include "app/frmAbout.h"
 #include "app/frmMain.h"
 #include "app/frmMonitor.h"
+#include "app/frmShare.h"
 #include "app/version.h"
 
 #include <QAction>
@@ -25,6 +26,33 @@ void frmMain::HelpAboutButton_Click()
 void frmMain::HelpKeymapButton_Click()
 {
     keyMap().showWindow();
+}
+
+void frmMain::wireShare()
+{
+    ShareButton = ProgramlMenu->addAction(QStringLiteral("Share Telescope..."));
+    ShareButton->setObjectName(QStringLiteral("ShareButton"));
+    connect(ShareButton, &QAction::triggered, this, &frmMain::ShareButton_Click);
+    // Made now: the remembered choice applies to the first Connect.
+    m_share = new orrinet::frmShare(m_sharable, Settings, this);
+    connect(&m_sharable, &orrinet::SharableLine::sharingChanged, this, [this] {
+        m_lineTap.setClientName(m_sharable.shared() ? QStringLiteral("panel") : QString());
+    });
+    m_sharable.setReportTraffic(true);
+    connect(&m_sharable, &orrinet::SharableLine::traffic, this,
+            [this](const QString &client, bool fromClient, const QByteArray &bytes) {
+                m_lineTap.recordFor(client,
+                                    fromClient ? orrinet::LineDirection::Written
+                                               : orrinet::LineDirection::Read,
+                                    QString::fromLatin1(bytes));
+            });
+}
+
+void frmMain::ShareButton_Click()
+{
+    m_share->show();
+    m_share->raise();
+    m_share->activateWindow();
 }
 
 void frmMain::wireMonitor()

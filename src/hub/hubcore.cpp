@@ -65,10 +65,12 @@ bool HubCore::clientConnected(ClientId client, const QHostAddress &address, quin
         log(QStringLiteral("client %1 refused: not allowed by --allow").arg(name));
         return false;
     }
-    if (m_clients.size() >= static_cast<std::size_t>(std::max(m_settings.maxClients, 0))) {
+    const auto networkClients = static_cast<std::size_t>(std::count_if(
+        m_clients.begin(), m_clients.end(), [](const auto &entry) { return !entry.second.local; }));
+    if (networkClients >= static_cast<std::size_t>(std::max(m_settings.maxClients, 0))) {
         log(QStringLiteral("client %1 refused: already %2 clients (--max-clients)")
                 .arg(name)
-                .arg(m_clients.size()));
+                .arg(networkClients));
         return false;
     }
     Client &state = m_clients[client];
@@ -78,6 +80,24 @@ bool HubCore::clientConnected(ClientId client, const QHostAddress &address, quin
     log(QStringLiteral("client %1 connected%2")
             .arg(name, state.readOnly ? QStringLiteral(" (read-only)") : QString()));
     return true;
+}
+
+void HubCore::localClientConnected(ClientId client, const QString &name, qint64 now)
+{
+    Client &state = m_clients[client];
+    state.name = name;
+    state.local = true;
+    state.lastHeard = now;
+    log(QStringLiteral("client %1 connected").arg(name));
+}
+
+std::vector<HubCore::ClientSummary> HubCore::clients() const
+{
+    std::vector<ClientSummary> summaries;
+    for (const auto &[id, client] : m_clients)
+        summaries.push_back(
+            ClientSummary{id, client.name, client.local, client.lastCommand, m_guards.owed(id)});
+    return summaries;
 }
 
 void HubCore::clientBytes(ClientId client, QByteArrayView bytes, qint64 now)
@@ -100,6 +120,7 @@ void HubCore::clientBytes(ClientId client, QByteArrayView bytes, qint64 now)
 
 void HubCore::take(ClientId client, Client &state, QByteArray command)
 {
+    state.lastCommand = command;
     const CommandRow &row = commandRow(command);
     if (state.readOnly && !mayQuery(row.kind)) {
         log(QStringLiteral("client %1 (read-only): dropped %2")
@@ -331,7 +352,8 @@ bool HubCore::blocked(ClientId id, const Client &client, qint64 now) const
 std::optional<qint64> HubCore::nextReadingFor(const Client &client) const
 {
     const Pending &pending = client.queue.front();
-    if (pending.row->kind != CommandKind::Position)
+    // The local client reads the telescope as often as it would alone.
+    if (client.local || pending.row->kind != CommandKind::Position)
         return std::nullopt;
     const auto cached = m_positions.find(pending.command);
     const auto got = client.readingsGot.find(pending.command);
@@ -377,7 +399,8 @@ void HubCore::advance(qint64 now)
         m_blockOwner.reset();
     m_guards.expire(now);
     for (const auto &[id, client] : m_clients)
-        if (m_guards.runsEndlessMove(id) && now - client.lastHeard >= m_settings.silenceStopMs)
+        if (!client.local && m_guards.runsEndlessMove(id) &&
+            now - client.lastHeard >= m_settings.silenceStopMs)
             releaseGuards(
                 id, QStringLiteral("silent for %1 ms while moving").arg(now - client.lastHeard));
     pump(now);
@@ -404,7 +427,7 @@ std::optional<qint64> HubCore::nextDeadline() const
     if (const std::optional<qint64> expiry = m_guards.nextExpiry())
         minimum(next, *expiry);
     for (const auto &[id, client] : m_clients) {
-        if (m_guards.runsEndlessMove(id))
+        if (!client.local && m_guards.runsEndlessMove(id))
             minimum(next, client.lastHeard + m_settings.silenceStopMs);
         // While the line is busy, the end of the exchange lets it run anyway.
         if (!m_exchange && m_lineUp && !client.queue.empty())

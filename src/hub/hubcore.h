@@ -53,6 +53,10 @@ public:
 
     // False when the client is refused (not allowed, or too many); logged.
     bool clientConnected(ClientId client, const QHostAddress &address, quint16 port, qint64 now);
+    // A client on this machine that is not on the network (the panel sharing
+    // its line): no access rules, not counted among --max-clients, and never
+    // stopped for silence, since its own holds send nothing while held.
+    void localClientConnected(ClientId client, const QString &name, qint64 now);
     void clientBytes(ClientId client, QByteArrayView bytes, qint64 now);
     // The client closed, reset or failed its keep-alive: its moves are stopped.
     void clientGone(ClientId client, const QString &reason, qint64 now);
@@ -69,6 +73,17 @@ public:
     // Before exiting: the stop of every move still running goes out.
     void stopAllMoves();
 
+    // What a client list shows of each client.
+    struct ClientSummary
+    {
+        ClientId id = 0;
+        QString name;
+        bool local = false;
+        QByteArray lastCommand;
+        std::vector<QByteArray> owedStops; // the moves it has running, as their stops
+    };
+    std::vector<ClientSummary> clients() const;
+
     bool exchangeRunning() const { return m_exchange.has_value(); }
     std::size_t clientCount() const { return m_clients.size(); }
 
@@ -83,6 +98,8 @@ private:
         QString name; // "ADDR:PORT"
         bool readOnly = false;
         bool lowPrecision = false;
+        bool local = false;
+        QByteArray lastCommand;
         CommandFramer framer;
         std::deque<Pending> queue;
         qint64 lastHeard = 0;

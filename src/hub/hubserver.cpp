@@ -46,6 +46,11 @@ HubServer::HubServer(HubSettings settings, SerialPort &line, QObject *parent)
     m_reopen.setInterval(kReopenIntervalMs);
     connect(&m_reopen, &QTimer::timeout, this, &HubServer::reopen);
 
+    // Client lists are sent at most this often.
+    m_clientsReport.setSingleShot(true);
+    m_clientsReport.setInterval(200);
+    connect(&m_clientsReport, &QTimer::timeout, this, &HubServer::reportClients);
+
     m_line.setReceiveThreshold(1);
     connect(&m_line, &SerialPort::received, this, &HubServer::lineReceived);
     connect(&m_line, &SerialPort::connectionLost, this, &HubServer::lineLost);
@@ -89,8 +94,19 @@ void HubServer::accept(QTcpServer *server)
         }
         keepAlive(*socket);
         m_sockets[client] = socket;
+        m_rows[client] = HubClientRow{plainAddress(socket->peerAddress()).toString(),
+                                      socket->peerPort(),
+                                      QDateTime::currentDateTime(),
+                                      {},
+                                      {}};
+        clientsTouched();
         connect(socket, &QTcpSocket::readyRead, this, [this, client, socket] {
-            m_core.clientBytes(client, socket->readAll(), now());
+            const QByteArray bytes = socket->readAll();
+            if (m_reportTraffic)
+                Q_EMIT traffic(endpointText(socket->peerAddress(), socket->peerPort()), true,
+                               bytes);
+            m_core.clientBytes(client, bytes, now());
+            clientsTouched();
             reschedule();
         });
         connect(socket, &QTcpSocket::disconnected, this,
@@ -112,6 +128,8 @@ void HubServer::drop(ClientId client, const QString &reason)
         return;
     QTcpSocket *const socket = found->second;
     m_sockets.erase(found);
+    m_rows.erase(client);
+    clientsTouched();
     socket->disconnect(this);
     socket->abort();
     socket->deleteLater();
@@ -126,11 +144,17 @@ void HubServer::writeLine(const QByteArray &command)
 
 void HubServer::sendToClient(ClientId client, const QByteArray &reply)
 {
+    if (client == m_panel) {
+        Q_EMIT panelReply(reply);
+        return;
+    }
     const auto found = m_sockets.find(client);
     if (found == m_sockets.end())
         return;
     QTcpSocket *const socket = found->second;
     socket->write(reply);
+    if (m_reportTraffic)
+        Q_EMIT traffic(endpointText(socket->peerAddress(), socket->peerPort()), false, reply);
     if (socket->bytesToWrite() > kMaxUnreadReplyBytes)
         // Not from inside the core's own call.
         QMetaObject::invokeMethod(
@@ -141,8 +165,45 @@ void HubServer::sendToClient(ClientId client, const QByteArray &reply)
 
 void HubServer::log(const QString &line)
 {
-    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
-    std::fflush(stderr);
+    if (m_logToStandardError) {
+        std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+        std::fflush(stderr);
+    }
+    Q_EMIT logged(line);
+}
+
+void HubServer::attachPanel(const QString &name)
+{
+    m_panel = m_nextClient++;
+    m_core.localClientConnected(*m_panel, name, now());
+}
+
+void HubServer::panelBytes(const QByteArray &bytes)
+{
+    if (!m_panel || m_stopping)
+        return;
+    m_core.clientBytes(*m_panel, bytes, now());
+    reschedule();
+}
+
+void HubServer::clientsTouched()
+{
+    if (!m_clientsReport.isActive())
+        m_clientsReport.start();
+}
+
+void HubServer::reportClients()
+{
+    QList<HubClientRow> rows;
+    for (const HubCore::ClientSummary &summary : m_core.clients()) {
+        const auto row = m_rows.find(summary.id);
+        if (summary.local || row == m_rows.end())
+            continue;
+        row->second.lastCommand = summary.lastCommand;
+        row->second.owedStops = summary.owedStops;
+        rows.append(row->second);
+    }
+    Q_EMIT clientsChanged(rows);
 }
 
 void HubServer::lineReceived()
@@ -158,6 +219,7 @@ void HubServer::lineLost(const QString &reason)
     m_core.lineLost(reason, now());
     m_reopen.start();
     reschedule();
+    Q_EMIT lineGone(reason);
 }
 
 void HubServer::reopen()
@@ -177,6 +239,12 @@ void HubServer::reschedule()
         return;
     }
     m_deadline.start(static_cast<int>(std::clamp<qint64>(*due - now(), 0, 24 * 3600 * 1000)));
+}
+
+void HubServer::stopAllMoves()
+{
+    m_core.stopAllMoves();
+    clientsTouched();
 }
 
 void HubServer::shutdown()

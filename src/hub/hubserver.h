@@ -3,9 +3,11 @@
 #include "hub/hubcommandline.h"
 #include "hub/hubcore.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
+#include <atomic>
 #include <map>
 #include <memory>
 #include <optional>
@@ -19,6 +21,16 @@ class SerialPort;
 }
 
 namespace orrinet::hub {
+
+// A network client as a list of clients shows it.
+struct HubClientRow
+{
+    QString address;
+    quint16 port = 0;
+    QDateTime since;
+    QByteArray lastCommand;
+    std::vector<QByteArray> owedStops; // the moves it has running, as their stops
+};
 
 // The hub on the network: a TCP server per listen address, one socket per
 // client, the telescope line, and the core between them. Logs go to standard
@@ -45,9 +57,29 @@ public:
     // Stops every move a client left running, then finished() once the line
     // has had the time to take the stops.
     void shutdown();
+    // Writes the stop of every move a client left running, now.
+    void stopAllMoves();
+
+    // Logs go to logged() only, not to standard error.
+    void setLogToStandardError(bool on) { m_logToStandardError = on; }
+    // traffic() is raised for what network clients send and get while on;
+    // may be called from any thread.
+    void setReportTraffic(bool on) { m_reportTraffic = on; }
+
+    // A client on this machine, not on the network (the panel sharing its
+    // line): its commands come in through panelBytes(), its replies go out
+    // through panelReply().
+    void attachPanel(const QString &name);
+    void panelBytes(const QByteArray &bytes);
 
 Q_SIGNALS:
     void finished();
+    void logged(const QString &line);
+    void lineGone(const QString &reason);
+    void panelReply(const QByteArray &bytes);
+    // The network clients, shortly after any of them connected, left or sent something.
+    void clientsChanged(const QList<orrinet::hub::HubClientRow> &clients);
+    void traffic(const QString &client, bool fromClient, const QByteArray &bytes);
 
 private:
     void writeLine(const QByteArray &command) override;
@@ -61,6 +93,8 @@ private:
     void reopen();
     void reschedule();
     qint64 now() const { return m_clock.elapsed(); }
+    void clientsTouched();
+    void reportClients();
 
     HubCore m_core;
     SerialPort &m_line;
@@ -69,8 +103,13 @@ private:
     QTimer m_reopen;
     std::vector<std::unique_ptr<QTcpServer>> m_servers;
     std::map<ClientId, QTcpSocket *> m_sockets;
+    std::map<ClientId, HubClientRow> m_rows;
+    QTimer m_clientsReport;
+    std::optional<ClientId> m_panel;
     ClientId m_nextClient = 1;
     bool m_stopping = false;
+    bool m_logToStandardError = true;
+    std::atomic<bool> m_reportTraffic = false;
 };
 
 } // namespace orrinet::hub

@@ -88,6 +88,16 @@ std::vector<QByteArray> MoveGuards::release(ClientId client)
     return stops;
 }
 
+std::vector<QByteArray> MoveGuards::owed(ClientId client) const
+{
+    std::vector<QByteArray> stops;
+    const auto found = m_guards.find(client);
+    if (found != m_guards.end())
+        for (const Guard &guard : found->second)
+            stops.push_back(guard.stop);
+    return stops;
+}
+
 bool MoveGuards::runsEndlessMove(ClientId client) const
 {
     const auto found = m_guards.find(client);

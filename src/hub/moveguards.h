@@ -31,6 +31,8 @@ public:
     void stopped(QByteArrayView stop);
     // The client's stops, forgotten.
     std::vector<QByteArray> release(ClientId client);
+    // The client's stops, kept.
+    std::vector<QByteArray> owed(ClientId client) const;
     // Whether the client runs a move that only its stop ends (a goto ends by itself).
     bool runsEndlessMove(ClientId client) const;
     // Every stop owed to anyone, each once, forgotten.

@@ -26,11 +26,12 @@ QString escapeLineBytes(QStringView bytes)
     return out;
 }
 
-void LineLog::record(LineDirection direction, QStringView bytes, qint64 msecsSinceEpoch)
+void LineLog::record(LineDirection direction, QStringView bytes, qint64 msecsSinceEpoch,
+                     const QString &client)
 {
     for (qsizetype from = 0; from < bytes.size(); from += kBytesPerLine) {
         m_lines.push_back(
-            {msecsSinceEpoch, direction, escapeLineBytes(bytes.mid(from, kBytesPerLine))});
+            {msecsSinceEpoch, direction, escapeLineBytes(bytes.mid(from, kBytesPerLine)), client});
         if (size() > kCapacity)
             m_lines.pop_front();
     }
@@ -43,7 +44,7 @@ QString LineLog::lineText(qsizetype index) const
     return time.toString(QStringLiteral("HH:mm:ss.zzz")) +
            (line.direction == LineDirection::Written ? QLatin1String("  TX  ")
                                                      : QLatin1String("  RX  ")) +
-           line.text;
+           (line.client.isEmpty() ? QString() : line.client + QLatin1String("  ")) + line.text;
 }
 
 QString LineLog::allText() const

@@ -21,16 +21,19 @@ public:
     {
         qint64 msecsSinceEpoch = 0;
         LineDirection direction = LineDirection::Written;
-        QString text; // escaped
+        QString text;   // escaped
+        QString client; // who wrote or read it while the line is shared; "" otherwise
     };
 
-    void record(LineDirection direction, QStringView bytes, qint64 msecsSinceEpoch);
+    void record(LineDirection direction, QStringView bytes, qint64 msecsSinceEpoch,
+                const QString &client = {});
     void clear() { m_lines.clear(); }
 
     qsizetype size() const { return qsizetype(m_lines.size()); }
     const Line &at(qsizetype index) const { return m_lines[std::size_t(index)]; }
 
-    // "13:04:05.123  TX  :GR#", local time of day.
+    // "13:04:05.123  TX  :GR#", local time of day; shared, the client after
+    // the direction: "13:04:05.123  TX  panel  :GR#".
     QString lineText(qsizetype index) const;
     // Every line, oldest first, each ended by a line feed.
     QString allText() const;

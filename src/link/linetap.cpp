@@ -16,7 +16,7 @@ bool LineTap::write(const QString &text)
 {
     const bool written = m_line.write(text);
     if (m_log && written && !text.isEmpty()) {
-        m_log->record(LineDirection::Written, text, QDateTime::currentMSecsSinceEpoch());
+        m_log->record(LineDirection::Written, text, QDateTime::currentMSecsSinceEpoch(), m_client);
         Q_EMIT recorded();
     }
     return written;
@@ -26,10 +26,18 @@ QString LineTap::readAll()
 {
     QString text = m_line.readAll();
     if (m_log && !text.isEmpty()) {
-        m_log->record(LineDirection::Read, text, QDateTime::currentMSecsSinceEpoch());
+        m_log->record(LineDirection::Read, text, QDateTime::currentMSecsSinceEpoch(), m_client);
         Q_EMIT recorded();
     }
     return text;
+}
+
+void LineTap::recordFor(const QString &client, LineDirection direction, QStringView bytes)
+{
+    if (!m_log || bytes.isEmpty())
+        return;
+    m_log->record(direction, bytes, QDateTime::currentMSecsSinceEpoch(), client);
+    Q_EMIT recorded();
 }
 
 } // namespace orrinet

@@ -1,10 +1,9 @@
 #pragma once
 
+#include "link/linelog.h"
 #include "platform/serialport.h"
 
 namespace orrinet {
-
-class LineLog;
 
 // The serial line as the panel uses it: every call goes to the machine's line
 // unchanged. While a log is attached (the line monitor is open), what is
@@ -19,6 +18,10 @@ public:
 
     void attach(LineLog *log) { m_log = log; }
     bool attached() const { return m_log != nullptr; }
+    // While the line is shared: the name the panel's own lines carry ("panel"),
+    // and what other clients sent and got, recorded under their names.
+    void setClientName(const QString &name) { m_client = name; }
+    void recordFor(const QString &client, LineDirection direction, QStringView bytes);
 
     void setPortNumber(int number) override { m_line.setPortNumber(number); }
     int portNumber() const override { return m_line.portNumber(); }
@@ -40,6 +43,7 @@ Q_SIGNALS:
 private:
     SerialPort &m_line;
     LineLog *m_log = nullptr;
+    QString m_client;
 };
 
 } // namespace orrinet

@@ -8,8 +8,11 @@ namespace orrinet::testing {
 PanelFixture::PanelFixture(const StoredDefaults &defaults)
     : settings([&defaults] {
           MemorySettingsStore store;
-          for (const auto &[key, value] : defaults)
-              store.preset(QStringLiteral("Defaults"), key, value);
+          for (const auto &[key, value] : defaults) {
+              const qsizetype slash = key.indexOf(u'/');
+              store.preset(slash < 0 ? QStringLiteral("Defaults") : key.left(slash),
+                           key.mid(slash + 1), value);
+          }
           return store;
       }())
 {
@@ -19,9 +22,9 @@ bool PanelFixture::connectPort(int comPort)
 {
     if (comPort > 0)
         window.Combo1->setCurrentIndex(comPort - 1);
-    if (!port.isOpen())
+    if (!window.Comm1.isOpen())
         window.CommandConnect_Click();
-    if (!port.isOpen())
+    if (!window.Comm1.isOpen())
         return false;
     forgetTraffic();
     return true;
@@ -29,9 +32,9 @@ bool PanelFixture::connectPort(int comPort)
 
 bool PanelFixture::disconnectPort()
 {
-    if (port.isOpen())
+    if (window.Comm1.isOpen())
         window.CommandConnect_Click();
-    return !port.isOpen();
+    return !window.Comm1.isOpen();
 }
 
 bool PanelFixture::showActive()
@@ -44,6 +47,7 @@ bool PanelFixture::showActive()
 void PanelFixture::forgetTraffic()
 {
     port.clearWrites();
+    hubPort.clearWrites();
     wait.clearPauses();
 }
 

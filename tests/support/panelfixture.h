@@ -4,8 +4,11 @@
 // virtual clock, a settings store in memory, scripted message boxes and a recording
 // pointer.
 //     PanelFixture f{{{"com_port", "3"}}};   // section "Defaults" as stored
+//     PanelFixture f{{{"Sharing/port", "4100"}}}; // another section
+// Shared, the hub runs on the test's thread over a second fake line, hubPort.
 
 #include "app/frmMain.h"
+#include "link/linetap.h"
 #include "platform/platform.h"
 #include "support/fakeserialport.h"
 #include "support/memorysettingsstore.h"
@@ -30,10 +33,16 @@ struct PanelFixture
 
     RecordingWait wait;
     FakeSerialPort port{&wait};
+    FakeSerialPort hubPort{&wait};
     MemorySettingsStore settings;
     ScriptedMessageBoxes boxes;
     RecordingCursor cursor;
-    frmMain window{Platform{port, settings, wait, boxes, cursor}};
+    frmMain window{Platform{port, settings, wait, boxes, cursor,
+                            [this](int number) -> std::unique_ptr<SerialPort> {
+                                hubPort.setPortNumber(number);
+                                return std::make_unique<LineTap>(hubPort);
+                            },
+                            false}};
 
     // Selects the port in the list (when given) and presses Connect. On
     // success the writes and pauses made while connecting are forgotten, so

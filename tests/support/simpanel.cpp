@@ -20,8 +20,10 @@ bool SimPanel::connectPort()
     if (!sim.isRunning())
         return false;
     window.Combo1->setCurrentIndex(kComPort - 1);
-    if (!line.isOpen())
+    if (!window.Comm1.isOpen())
         window.CommandConnect_Click();
+    if (window.sharableLine().shared())
+        return true; // the hub opened the same device from the same settings
     return line.isOpen() && line.device() == sim.ptyPath();
 }
 
