@@ -65,6 +65,7 @@ public:
     void setReceiveThreshold(int count) override { m_line.setReceiveThreshold(count); }
     int receiveThreshold() const override { return m_line.receiveThreshold(); }
     QString readAll() override { return m_line.readAll(); }
+    QString peekAll() override { return m_line.peekAll(); }
     int commEvent() const override { return m_line.commEvent(); }
 
     qint64 bytes = 0;

@@ -287,6 +287,11 @@ QString SharableLine::readAll()
     return QString::fromLatin1(std::exchange(m_input, QByteArray()));
 }
 
+QString SharableLine::peekAll()
+{
+    return shared() ? QString::fromLatin1(m_input) : m_direct.peekAll();
+}
+
 void SharableLine::fromHub(const QByteArray &bytes)
 {
     if (!shared())

@@ -66,6 +66,7 @@ public:
     void setReceiveThreshold(int count) override;
     int receiveThreshold() const override { return m_threshold; }
     QString readAll() override;
+    QString peekAll() override;
     int commEvent() const override { return shared() ? m_event : m_direct.commEvent(); }
 
 Q_SIGNALS:

@@ -37,9 +37,8 @@ public:
 
     // Everything received and not yet read; empties the buffer. "" when closed.
     virtual QString readAll() = 0;
-    // Everything received and not yet read, left for the next readAll(). A
-    // line that cannot look ahead shows nothing.
-    virtual QString peekAll() { return {}; }
+    // Everything received and not yet read, left for the next readAll().
+    virtual QString peekAll() = 0;
 
     // The kind of the event being delivered (valid inside a received() slot).
     virtual int commEvent() const = 0;
