@@ -55,7 +55,7 @@ bool QtSerialLine::open()
         m_error = QStringLiteral("Port already open");
         return false;
     }
-    m_device = deviceForPort(m_portNumber, m_settings);
+    m_device = m_fixedDevice.isEmpty() ? deviceForPort(m_portNumber, m_settings) : m_fixedDevice;
     if (m_device.isEmpty()) {
         m_error = QStringLiteral("Invalid port number");
         return false;

@@ -13,7 +13,8 @@ class SettingsStore;
 
 // The real serial line: a serial device through QSerialPort (9600 baud, 8N1,
 // no flow control), or a network serial bridge ("tcp://HOST:PORT") through
-// QTcpSocket. Which device a port number means comes from deviceForPort().
+// QTcpSocket. Which device a port number means comes from deviceForPort(),
+// unless a device is given directly.
 //
 // The receive event waits, once the threshold is reached, for the line to
 // fall quiet (a little over two character times) but no longer than
@@ -31,6 +32,10 @@ public:
 
     explicit QtSerialLine(const SettingsStore &settings, QObject *parent = nullptr);
     ~QtSerialLine() override;
+
+    // Opens this device (a path or "tcp://HOST:PORT") instead of the one a
+    // port number stands for; "" goes back to the port number.
+    void setDevice(const QString &device) { m_fixedDevice = device; }
 
     void setPortNumber(int number) override { m_portNumber = number; }
     int portNumber() const override { return m_portNumber; }
@@ -65,6 +70,7 @@ private:
     QIODevice *m_active = nullptr; // &m_serial or &m_socket while open
     QByteArray m_input;
     QString m_device;
+    QString m_fixedDevice;
     QString m_bridgeAddress;
     QString m_error;
     quint64 m_session = 0; // counts opens, so a stale loss report is ignored
