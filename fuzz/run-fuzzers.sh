@@ -20,7 +20,7 @@ build=$(cd "$1" && pwd) || exit 2
 shift
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(fuzz_coordinates fuzz_querylines fuzz_status fuzz_dispatcher)
+  targets=(fuzz_coordinates fuzz_querylines fuzz_status fuzz_dispatcher fuzz_hub)
 fi
 seconds=${FUZZ_SECONDS:-30}
 

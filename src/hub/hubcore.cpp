@@ -94,8 +94,8 @@ void HubCore::clientBytes(ClientId client, QByteArrayView bytes, qint64 now)
             continue;
         }
         take(client, state, std::move(item.command), now);
+        pump(now); // in order with what follows in the same read
     }
-    pump(now);
 }
 
 void HubCore::take(ClientId client, Client &state, QByteArray command, qint64 now)
