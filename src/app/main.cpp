@@ -9,8 +9,10 @@
 #include "platform/qtserialline.h"
 #include "platform/qtsettingsstore.h"
 #include "platform/sleepingwait.h"
+#include "platform/terminationsignals.h"
 
 #include <QApplication>
+#include <csignal>
 
 int main(int argc, char *argv[])
 {
@@ -25,5 +27,10 @@ int main(int argc, char *argv[])
 
     frmMain w{orrinet::Platform{port, settings, wait, boxes, cursor}};
     w.show();
+    // Logout's SIGTERM or a terminal's Ctrl+C closes the panel like its
+    // window's close box: held moves stop and the port is closed.
+    orrinet::TerminationSignals termination{SIGTERM, SIGINT};
+    QObject::connect(&termination, &orrinet::TerminationSignals::caught, &app,
+                     &QApplication::closeAllWindows);
     return QApplication::exec();
 }
