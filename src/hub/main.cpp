@@ -3,11 +3,12 @@
 
 #include "hub/hubcommandline.h"
 #include "hub/hubserver.h"
-#include "hub/signalwatcher.h"
 #include "platform/qtserialline.h"
 #include "platform/settingsstore.h"
+#include "platform/terminationsignals.h"
 
 #include <QCoreApplication>
+#include <csignal>
 #include <cstdio>
 #include <variant>
 
@@ -49,7 +50,7 @@ int main(int argc, char *argv[])
         return 0;
     }
 
-    hub::SignalWatcher watcher;
+    const TerminationSignals watcher({SIGINT, SIGTERM});
     const NoSettings settings;
     QtSerialLine line(settings);
     line.setDevice(options.line);
@@ -60,8 +61,7 @@ int main(int argc, char *argv[])
     hub::HubServer server(options.settings, line);
     if (const std::optional<QString> error = server.listen(options.listen))
         return fail(*error);
-    QObject::connect(&watcher, &hub::SignalWatcher::terminationRequested, &server,
-                     &hub::HubServer::shutdown);
+    QObject::connect(&watcher, &TerminationSignals::caught, &server, &hub::HubServer::shutdown);
     QObject::connect(&server, &hub::HubServer::finished, &app, [] { QCoreApplication::exit(0); });
     return QCoreApplication::exec();
 }
