@@ -1,7 +1,6 @@
 #include "app/frmShare.h"
 
-#include "hub/hubcommandline.h"
-#include "hub/hubserver.h"
+#include "hub/clientrow.h"
 #include "link/protocol.h"
 #include "platform/settingsstore.h"
 

@@ -6,6 +6,7 @@
 // at nextDeadline().
 
 #include "hub/access.h"
+#include "hub/clientrow.h"
 #include "hub/commandframer.h"
 #include "hub/moveguards.h"
 #include "hub/replyframing.h"
@@ -148,8 +149,5 @@ private:
     ClientId m_lastTurn = 0;
     bool m_lineUp = true;
 };
-
-// Printable ASCII as it is, anything else as \xHH, for the log.
-QString printableText(QByteArrayView bytes);
 
 } // namespace orrinet::hub

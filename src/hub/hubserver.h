@@ -22,16 +22,6 @@ class SerialPort;
 
 namespace orrinet::hub {
 
-// A network client as a list of clients shows it.
-struct HubClientRow
-{
-    QString address;
-    quint16 port = 0;
-    QDateTime since;
-    QByteArray lastCommand;
-    std::vector<QByteArray> owedStops; // the moves it has running, as their stops
-};
-
 // The hub on the network: a TCP server per listen address, one socket per
 // client, the telescope line, and the core between them. Logs go to standard
 // error, one line per event.

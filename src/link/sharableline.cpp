@@ -1,48 +1,12 @@
 #include "link/sharableline.h"
 
-#include "hub/hubcommandline.h"
-#include "hub/hubserver.h"
-
 #include <utility>
 
 namespace orrinet {
 
-namespace {
-
-// "Local network" means the networks a home or an observatory uses, never
-// the Internet a laptop may also be on.
-const QStringList &localNetworks()
-{
-    static const QStringList networks{
-        QStringLiteral("127.0.0.0/8"),    QStringLiteral("10.0.0.0/8"),
-        QStringLiteral("172.16.0.0/12"),  QStringLiteral("192.168.0.0/16"),
-        QStringLiteral("169.254.0.0/16"), QStringLiteral("100.64.0.0/10"),
-        QStringLiteral("::1/128"),        QStringLiteral("fc00::/7"),
-        QStringLiteral("fe80::/10")};
-    return networks;
-}
-
-hub::HubSettings hubSettings(const SharingOptions &options)
-{
-    hub::HubSettings settings;
-    settings.maxClients = SharableLine::maxClients;
-    if (options.localNetwork)
-        for (const QString &network : localNetworks())
-            settings.access.allow.append(*hub::parseSubnet(network));
-    if (options.othersReadOnly)
-        settings.access.readOnly = {*hub::parseSubnet(QStringLiteral("0.0.0.0/0")),
-                                    *hub::parseSubnet(QStringLiteral("::/0"))};
-    return settings;
-}
-
-} // namespace
-
 SharableLine::SharableLine(SerialPort &direct, HubLineMaker maker, bool ownThread, QObject *parent)
     : SerialPort(parent), m_direct(direct), m_maker(std::move(maker)), m_ownThread(ownThread)
 {
-    m_thread.setObjectName(QStringLiteral("hub"));
-    if (m_ownThread)
-        m_context.moveToThread(&m_thread);
     for (QTimer *timer : {&m_quiet, &m_cap}) {
         timer->setSingleShot(true);
         timer->setTimerType(Qt::PreciseTimer);
@@ -64,55 +28,27 @@ SharableLine::~SharableLine()
 {
     if (shared())
         stopHub();
-    m_thread.quit();
-    m_thread.wait();
-}
-
-void SharableLine::runInHub(const std::function<void()> &work)
-{
-    if (!m_ownThread) {
-        work();
-        return;
-    }
-    if (!m_thread.isRunning())
-        m_thread.start();
-    QMetaObject::invokeMethod(&m_context, work, Qt::BlockingQueuedConnection);
 }
 
 SharableLine::Start SharableLine::startHub(QString &reason)
 {
-    const SharingOptions options = *m_options;
-    Start result = Start::Shared;
-    const int portNumber = m_portNumber;
-    runInHub([&] {
-        std::unique_ptr<SerialPort> line = m_maker(portNumber);
-        if (!line || !line->open()) {
-            reason = line ? line->errorString() : QStringLiteral("Invalid port number");
-            result = Start::LineFailed;
-            return;
-        }
-        auto server = std::make_unique<hub::HubServer>(hubSettings(options), *line);
-        server->setLogToStandardError(false);
-        const QHostAddress address =
-            options.localNetwork ? QHostAddress(QHostAddress::Any) : QHostAddress::LocalHost;
-        if (const std::optional<QString> error = server->listen({{address, options.port}})) {
-            server.reset();
-            line->close();
-            reason = *error;
-            result = Start::ListenFailed;
-            return;
-        }
-        server->attachPanel(QStringLiteral("panel"));
-        server->setReportTraffic(m_reportTraffic);
-        connect(this, &SharableLine::toHub, server.get(), &hub::HubServer::panelBytes);
-        connect(server.get(), &hub::HubServer::panelReply, this, &SharableLine::fromHub);
-        connect(server.get(), &hub::HubServer::lineGone, this, &SharableLine::hubLineGone);
-        connect(server.get(), &hub::HubServer::clientsChanged, this, &SharableLine::clientsChanged);
-        connect(server.get(), &hub::HubServer::traffic, this, &SharableLine::traffic);
-        m_hubLine = std::move(line);
-        m_server = std::move(server);
-    });
+    if (!m_host) {
+        SharingHost::Events events;
+        events.panelReply = [this](const QByteArray &bytes) { fromHub(bytes); };
+        events.lineGone = [this](const QString &why) { hubLineGone(why); };
+        events.clientsChanged = [this](const QList<hub::HubClientRow> &clients) {
+            Q_EMIT clientsChanged(clients);
+        };
+        events.traffic = [this](const QString &client, bool fromClient, const QByteArray &bytes) {
+            Q_EMIT traffic(client, fromClient, bytes);
+        };
+        m_host = loadSharingHost(m_ownThread, events, reason);
+        if (!m_host)
+            return Start::ListenFailed; // the panel keeps its line, as for a port in use
+    }
+    const Start result = m_host->start(m_maker, m_portNumber, *m_options, m_reportTraffic, reason);
     if (result == Start::Shared) {
+        m_hubOn = true;
         ++m_session;
         m_input.clear();
     }
@@ -123,15 +59,8 @@ void SharableLine::stopHub()
 {
     // Every move any client left running is stopped, then the clients are
     // closed, then the line. What the panel wrote before is taken first.
-    runInHub([this] {
-        m_server->stopAllMoves();
-        if (m_ownThread)
-            QThread::msleep(hub::HubServer::kDrainMs); // the stops reach the telescope
-        m_server.reset();
-        m_hubLine->close();
-        m_hubLine.reset();
-    });
-    disconnect(this, &SharableLine::toHub, nullptr, nullptr);
+    m_host->stop();
+    m_hubOn = false;
     ++m_session;
     m_quiet.stop();
     m_cap.stop();
@@ -197,8 +126,8 @@ void SharableLine::hubLineGone(const QString &reason)
 void SharableLine::setReportTraffic(bool on)
 {
     m_reportTraffic = on;
-    if (m_server)
-        m_server->setReportTraffic(on); // an atomic flag
+    if (shared())
+        m_host->setReportTraffic(on);
 }
 
 void SharableLine::setPortNumber(int number)
@@ -259,7 +188,7 @@ bool SharableLine::write(const QString &text)
 {
     if (!shared())
         return m_direct.write(text);
-    Q_EMIT toHub(text.toLatin1());
+    m_host->panelBytes(text.toLatin1());
     return true;
 }
 

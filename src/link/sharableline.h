@@ -1,12 +1,11 @@
 #pragma once
 
-#include "hub/hubserver.h"
+#include "link/sharinghost.h"
 #include "platform/platform.h"
 #include "platform/serialport.h"
 
 #include <QByteArray>
 #include <QList>
-#include <QThread>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -14,25 +13,14 @@
 
 namespace orrinet {
 
-// How the panel shares its line with other programs.
-struct SharingOptions
-{
-    static constexpr quint16 kDefaultPort = 4030;
-
-    bool localNetwork = false; // false: this computer only
-    quint16 port = kDefaultPort;
-    bool othersReadOnly = false;
-
-    friend bool operator==(const SharingOptions &, const SharingOptions &) = default;
-};
-
 // The machine's line as the panel sees it, shared or not. Not shared, every
 // call goes to the machine's line. Shared, the hub owns a line of its own
 // (the machine's line stays closed) and serves the panel as one of its
 // clients: what the panel writes goes to the hub, the hub's replies to the
 // panel come back here and raise received() with the same threshold and
 // quiet-gap rules as the machine's line. The hub runs in a thread of its own,
-// so network clients are served while the panel waits in a pause.
+// so network clients are served while the panel waits in a pause; it is
+// loaded the first time sharing starts.
 class SharableLine final : public SerialPort
 {
     Q_OBJECT
@@ -41,7 +29,7 @@ public:
     // The line falls quiet after a reply ends, as on the machine's line.
     static constexpr int quietGapMs = 3;
     static constexpr int receiveCapMs = 50;
-    static constexpr int maxClients = 8;
+    static constexpr int maxClients = SharingHost::maxClients;
 
     // ownThread false runs the hub on the caller's thread (tests on a fake line).
     SharableLine(SerialPort &direct, HubLineMaker maker, bool ownThread = true,
@@ -52,7 +40,7 @@ public:
     // is closed and opened again by whoever owns it next), else at open().
     void setSharing(std::optional<SharingOptions> options);
     std::optional<SharingOptions> sharing() const { return m_options; }
-    bool shared() const { return m_server != nullptr; }
+    bool shared() const { return m_hubOn; }
     // traffic() is raised while on.
     void setReportTraffic(bool on);
 
@@ -77,13 +65,11 @@ Q_SIGNALS:
     void sharingChanged();
     void clientsChanged(const QList<orrinet::hub::HubClientRow> &clients);
     void traffic(const QString &client, bool fromClient, const QByteArray &bytes);
-    void toHub(const QByteArray &bytes);
 
 private:
-    enum class Start { Shared, LineFailed, ListenFailed };
+    using Start = SharingHost::Start;
     Start startHub(QString &reason);
     void stopHub();
-    void runInHub(const std::function<void()> &work);
     void reopenDirect();
     void hubLineGone(const QString &reason);
 
@@ -95,10 +81,8 @@ private:
     SerialPort &m_direct;
     HubLineMaker m_maker;
     bool m_ownThread = true;
-    QThread m_thread;
-    QObject m_context; // lives in the hub's thread
-    std::unique_ptr<SerialPort> m_hubLine;
-    std::unique_ptr<hub::HubServer> m_server;
+    std::unique_ptr<SharingHost> m_host; // loaded the first time sharing starts
+    bool m_hubOn = false;
     std::optional<SharingOptions> m_options;
     bool m_reportTraffic = false;
 
