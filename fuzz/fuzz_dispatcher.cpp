@@ -184,6 +184,7 @@ struct Snapshot
     explicit Snapshot(const Rig &rig)
         : status(rig.window.statusText()),
           reply(rig.window.console() ? rig.window.console()->Text2->text() : QString()),
+          gathered(rig.window.console() ? rig.window.console()->gatheredReply() : QString()),
           buffered(rig.port.buffered()), threshold(rig.port.receiveThreshold()),
           writes(rig.port.writes().size()), pauses(rig.wait.pauses().size()),
           timerRunning(rig.window.Timer1->isActive()), portOpen(rig.port.isOpen()),
@@ -205,6 +206,7 @@ struct Snapshot
     std::array<bool, kAwaitingCount> flags{};
     QString status;
     QString reply;
+    QString gathered;
     QString buffered;
     int threshold;
     std::size_t writes;
@@ -500,8 +502,9 @@ private:
                     "unexpected input leaves the line alone", what);
             const frmCmd *console = window().console();
             if (window().ConsoleOpen && console) {
-                // The reply box gathers a reply's pieces until the next command.
-                require(after.reply == (before.reply + read).left(console->Text2->maxLength()),
+                // The reply box gathers a reply's pieces since the last Send or
+                // opening.
+                require(after.reply == (before.gathered + read).left(console->Text2->maxLength()),
                         "unexpected input is added to the open console's reply", what);
             } else {
                 require(after.reply == before.reply, "a closed console is left alone", what);

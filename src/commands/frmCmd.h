@@ -34,6 +34,8 @@ public:
     // each piece is added to what arrived since the last Send or, when
     // nothing was sent since the console opened, since it opened.
     void showReceived(const QString &piece);
+    // What showReceived() has gathered since the last Send or opening.
+    const QString &gatheredReply() const { return m_reply; }
 
     // Showing the console is its load: the boxes take the saved texts.
     void setVisible(bool visible) override;
